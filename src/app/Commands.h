@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QStringList>
+
+// One subcommand of the command line. Run receives the arguments after the
+// subcommand's name and returns the exit code: 0 success, 1 failure, 2 wrong
+// usage. Results go to stdout, messages and progress to stderr.
+struct TCommand {
+    const char* Name;
+    const char* Summary;
+    int (*Run)(const QStringList& arguments);
+};
+
+// Every subcommand, in the order the help lists them.
+const QList<TCommand>& Commands();
+const TCommand* FindCommand(const QString& name);
+void PrintOverview();
+
+// The subcommands; each lives in its own Cmd*.cpp file.

@@ -1,0 +1,61 @@
+#include "Console.h"
+
+#include <cstdio>
+
+#include <unistd.h>
+
+void Console::Out(const QString& text)
+{
+    const QByteArray bytes = text.toLocal8Bit();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
+}
+
+void Console::OutLine(const QString& line)
+{
+    Out(line + QLatin1Char('\n'));
+}
+
+void Console::Err(const QString& text)
+{
+    std::fflush(stdout);
+    const QByteArray bytes = text.toLocal8Bit();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
+    std::fflush(stderr);
+}
+
+void Console::ErrLine(const QString& line)
+{
+    Err(line + QLatin1Char('\n'));
+}
+
+bool Console::ErrIsTerminal()
+{
+    return isatty(fileno(stderr)) != 0;
+}
+
+int Console::Parse(QCommandLineParser& parser, const QString& command, const QStringList& arguments)
+{
+    parser.setApplicationDescription(QStringLiteral("qorzip %1").arg(command));
+    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Show this help."));
+    parser.addOption(help);
+    if (!parser.parse(QStringList{QStringLiteral("qorzip ") + command} + arguments))
+        return UsageError(command, parser.errorText());
+    if (parser.isSet(help)) {
+        Out(parser.helpText());
+        return 0;
+    }
+    return -1;
+}
+
+int Console::UsageError(const QString& command, const QString& message)
+{
+    ErrLine(QStringLiteral("qorzip %1: %2 (see qorzip %1 --help)").arg(command, message));
+    return 2;
+}
+
+int Console::Failure(const QString& message)
+{
+    ErrLine(QStringLiteral("qorzip: %1").arg(QString(message).replace(QLatin1Char('\n'), QLatin1Char(' '))));
+    return 1;
+}
