@@ -4,8 +4,7 @@
 
 const QList<TCommand>& Commands()
 {
-    static const QList<TCommand> commands{
-    };
+    static const QList<TCommand> commands{};
     return commands;
 }
 

@@ -56,6 +56,7 @@ int Console::UsageError(const QString& command, const QString& message)
 
 int Console::Failure(const QString& message)
 {
-    ErrLine(QStringLiteral("qorzip: %1").arg(QString(message).replace(QLatin1Char('\n'), QLatin1Char(' '))));
+    ErrLine(QStringLiteral("qorzip: %1")
+                .arg(QString(message).replace(QLatin1Char('\n'), QLatin1Char(' '))));
     return 1;
 }

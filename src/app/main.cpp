@@ -32,7 +32,8 @@ int main(int argc, char** argv)
             PrintOverview();
             return 0;
         }
-        if (first.startsWith(QLatin1Char('-')) || !first.endsWith(QLatin1String(".qrz"), Qt::CaseInsensitive)) {
+        if (first.startsWith(QLatin1Char('-')) ||
+            !first.endsWith(QLatin1String(".qrz"), Qt::CaseInsensitive)) {
             Console::ErrLine(QStringLiteral("qorzip: unknown subcommand \"%1\"").arg(first));
             PrintOverview();
             return 2;

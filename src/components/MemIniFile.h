@@ -32,7 +32,8 @@ public:
     void SetText(const QString& text);
     QString Text() const;
 
-    QString ReadString(const QString& section, const QString& key, const QString& defaultValue) const;
+    QString ReadString(const QString& section, const QString& key,
+                       const QString& defaultValue) const;
     int ReadInteger(const QString& section, const QString& key, int defaultValue) const;
     bool ReadBool(const QString& section, const QString& key, bool defaultValue) const;
     void WriteString(const QString& section, const QString& key, const QString& value);

@@ -19,8 +19,8 @@ Q_DECLARE_OPERATORS_FOR_FLAGS(TMsgButtons)
 struct TFileRequest {
     enum Flag {
         NoFlags = 0x00,
-        OverwritePrompt = 0x01, // save: ask before replacing an existing file
-        FileMustExist = 0x02,   // open: only existing files may be chosen
+        OverwritePrompt = 0x01,   // save: ask before replacing an existing file
+        FileMustExist = 0x02,     // open: only existing files may be chosen
         CreateDirectories = 0x04, // directory: the user may create new ones
     };
     Q_DECLARE_FLAGS(Flags, Flag)

@@ -16,6 +16,6 @@ bool Register(const char* name, Factory factory);
 int RunAll(int argc, char** argv);
 } // namespace TestRegistry
 
-#define QZ_REGISTER_TEST(Class)                                                                   \
+#define QZ_REGISTER_TEST(Class)                                                                    \
     static const bool Class##Registered =                                                          \
         TestRegistry::Register(#Class, [] { return std::unique_ptr<QObject>(new Class); })

@@ -26,7 +26,8 @@ QByteArray TestUtil::ReadFile(const QString& path)
 void TestUtil::SetModified(const QString& path, const QDateTime& time)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadWrite) || !file.setFileTime(time, QFileDevice::FileModificationTime))
+    if (!file.open(QIODevice::ReadWrite) ||
+        !file.setFileTime(time, QFileDevice::FileModificationTime))
         qFatal("cannot set the time of %s", qPrintable(path));
 }
 

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QByteArray>
+#include <QChar>
+#include <QString>
+
+// Every decision about the form of a path lives here; no other code tests for
+// a colon or splits at a separator.
+//
+// - Native form: '/' on POSIX, '\' on Windows. A directory such as RelDir ends
+//   with the native separator.
+// - Absolute: on POSIX a path starting with '/'; on Windows one with a drive
+//   colon or starting with "\\".
+// - Entry names inside an archive always use '\', so one archive serves
+//   computers of both kinds. Name comparisons treat '/' and '\' alike and
+//   ASCII letters without case, so archives of other tools ('/') pair too.
+// - Relative rows of a project file are stored with '\' and read with either
+//   separator; absolute rows are stored as they are.
+namespace PathRules {
+QChar NativeSeparator();
+// Case rule of file names on this system: sensitive on POSIX, not on Windows.
+Qt::CaseSensitivity FileNameCase();
+
+bool IsAbsolute(const QString& path);
+// True for any separator a path may hold: '/', '\' (and ':' of a drive).
+bool IsSeparator(QChar c);
+
+// Both separators turned into the native one.
+QString ToNative(const QString& path);
+// The directory with exactly one native separator at its end.
+QString WithTrailingSeparator(const QString& directory);
+
+// Entry name ('\') <-> native relative path.
+QString EntryNameToPath(const QString& entryName);
+QString PathToEntryName(const QString& path);
+
+// A row path as the project file stores it ('\' for relative rows) and back.
+QString ToStoredRow(const QString& path);
+QString FromStoredRow(const QString& stored);
+
+// The form under which two entry names compare equal: '/' as '\', ASCII
+// letters upper-cased, other characters unchanged.
+QByteArray EntryKey(const QByteArray& entryName);
+QString EntryKey(const QString& entryName);
+bool SameEntryName(const QString& a, const QString& b);
+
+// An entry name that would land outside the directory it is extracted to:
+// absolute (either system's form) or climbing above it with "..".
+bool EntryEscapesBase(const QString& entryName);
+
+// The relative form of `path` with respect to the directory `base` (the part
+// of `base` up to its last separator). Common leading directories are dropped,
+// each remaining directory of `base` becomes "..", and the rest of `path`
+// follows, with native separators. Directories compare by FileNameCase().
+// On Windows a path on another drive (or share) comes back unchanged; on
+// POSIX every path shares the root, so the result is always relative.
+QString RelativePath(const QString& path, const QString& base);
+
+// The user's documents folder (the home folder when there is none), with a
+// trailing separator.
+QString DocumentsFolder();
+// The computer's name, at most 15 characters.
+QString ComputerName();
+} // namespace PathRules
