@@ -176,6 +176,11 @@ void TPanelButton::StepState()
         emit OnClick(this);
 }
 
+TPanelPopup* TPanelButton::PopupPanel() const
+{
+    return m_panel;
+}
+
 void TPanelButton::OpenPopup()
 {
     if (IsPopupOpen() || m_captionItems.isEmpty() || m_stateMin > m_stateMax)
@@ -225,7 +230,8 @@ void TPanelButton::RaiseClickLater()
 {
     // The handler runs after the choice's own event has been handled, so it
     // may rebuild or free this button's panel safely.
-    QMetaObject::invokeMethod(this, [this] { emit OnClick(this); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { emit OnClick(this); }, Qt::QueuedConnection);
 }
 
 void TPanelButton::RefreshPanel()
@@ -305,11 +311,13 @@ void TPanelButton::DrawContents(QPainter& painter, const QRect& rect) const
         QRect iconRect(QPoint(), size);
         switch (m_layout) {
         case blGlyphLeft:
-            iconRect.moveTopLeft({rect.left() + GlyphMargin, rect.center().y() - size.height() / 2});
+            iconRect.moveTopLeft(
+                {rect.left() + GlyphMargin, rect.center().y() - size.height() / 2});
             textRect.setLeft(iconRect.right() + GlyphSpacing);
             break;
         case blGlyphRight:
-            iconRect.moveTopRight({rect.right() - GlyphMargin, rect.center().y() - size.height() / 2});
+            iconRect.moveTopRight(
+                {rect.right() - GlyphMargin, rect.center().y() - size.height() / 2});
             textRect.setRight(iconRect.left() - GlyphSpacing);
             break;
         case blGlyphTop:

@@ -83,7 +83,7 @@ public:
     void SetWordWrap(bool on) { m_wordWrap = on; }
 
     // The open entry panel, or nothing.
-    TPanelPopup* PopupPanel() const { return m_panel; }
+    TPanelPopup* PopupPanel() const;
     bool IsPopupOpen() const { return !m_panel.isNull(); }
     void OpenPopup();
     void ClosePopup();

@@ -1,0 +1,8 @@
+#include "FStringGrid.h"
+
+#include "GridCsv.h"
+
+void TFStringGrid::SaveCSVFile(const QString& fileName)
+{
+    WriteCSVFile(fileName, GridCsv::ListSeparator());
+}
