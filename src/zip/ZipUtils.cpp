@@ -1,0 +1,108 @@
+#include "ZipUtils.h"
+
+#include <algorithm>
+#include <limits>
+
+#include <zlib.h>
+
+#include "Exception.h"
+
+namespace {
+char FoldAscii(char c)
+{
+    return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c;
+}
+
+bool EqualFolded(char left, char right)
+{
+    return FoldAscii(left) == FoldAscii(right);
+}
+
+// The extension of a name, dot included: from the last dot that follows the
+// last backslash or colon; empty when there is none.
+QByteArray Extension(const QByteArray& name)
+{
+    const qsizetype separator = std::max(name.lastIndexOf('\\'), name.lastIndexOf(':'));
+    const qsizetype dot = name.lastIndexOf('.');
+    return dot > separator ? name.mid(dot) : QByteArray();
+}
+
+// A plain decimal number that fits an int; signs, blanks and prefixes do not count.
+bool IsDecimalNumber(const QByteArray& text)
+{
+    if (text.isEmpty() ||
+        !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return false;
+    bool ok = false;
+    text.toInt(&ok, 10);
+    return ok;
+}
+} // namespace
+
+quint32 ComputeCrc32(const char* data, qint64 length)
+{
+    if (length <= 0)
+        return 0;
+    return quint32(crc32_z(0, reinterpret_cast<const Bytef*>(data), size_t(length)));
+}
+
+bool IsVersionName(const QByteArray& name)
+{
+    const QByteArray extension = Extension(name);
+    return extension.size() >= 2 && FoldAscii(extension.at(1)) == 'V' &&
+           IsDecimalNumber(extension.mid(2));
+}
+
+bool IsVersionName(const QString& name)
+{
+    return IsVersionName(name.toLocal8Bit());
+}
+
+quint32 DateTimeToDos(const QDateTime& localTime)
+{
+    const QDateTime local = localTime.toLocalTime();
+    const QDate date = local.date();
+    const QTime time = local.time();
+    if (!local.isValid() || date.year() < 1980 || date.year() > 2107)
+        return 0;
+    const quint32 dosTime = quint32(time.second() / 2 + time.minute() * 32 + time.hour() * 2048);
+    const quint32 dosDate = quint32(date.day() + date.month() * 32 + (date.year() - 1980) * 512);
+    return dosDate << 16 | dosTime;
+}
+
+void DecodeDos(quint32 dosDateTime, QDate& date, QTime& time)
+{
+    if (dosDateTime == 0) {
+        date = QDate(1980, 1, 1);
+        time = QTime(0, 0);
+        return;
+    }
+    const quint32 dosDate = dosDateTime >> 16;
+    const quint32 dosTime = dosDateTime & 0xFFFF;
+    date = QDate(int(1980 + (dosDate >> 9)), int((dosDate >> 5) & 15), int(dosDate & 31));
+    if (!date.isValid())
+        throw Exception(QStringLiteral("Invalid argument to date encode"));
+    time = QTime(int(dosTime >> 11), int((dosTime >> 5) & 63), int((dosTime & 31) * 2));
+    if (!time.isValid())
+        throw Exception(QStringLiteral("Invalid argument to time encode"));
+}
+
+QDateTime DosToDateTime(quint32 dosDateTime)
+{
+    QDate date;
+    QTime time;
+    DecodeDos(dosDateTime, date, time);
+    return QDateTime(date, time, Qt::LocalTime);
+}
+
+bool SameEntryName(const QByteArray& left, const QByteArray& right)
+{
+    return left.size() == right.size() &&
+           std::equal(left.begin(), left.end(), right.begin(), EqualFolded);
+}
+
+bool ContainsEntryName(const QByteArray& text, const QByteArray& name)
+{
+    return !name.isEmpty() && std::search(text.begin(), text.end(), name.begin(), name.end(),
+                                          EqualFolded) != text.end();
+}
