@@ -56,7 +56,9 @@ int Console::UsageError(const QString& command, const QString& message)
 
 int Console::Failure(const QString& message)
 {
-    ErrLine(QStringLiteral("qorzip: %1")
-                .arg(QString(message).replace(QLatin1Char('\n'), QLatin1Char(' '))));
+    QString line = message;
+    line.replace(QLatin1String("\r\n"), QLatin1String(" "));
+    line.replace(QLatin1Char('\n'), QLatin1Char(' ')).replace(QLatin1Char('\r'), QLatin1Char(' '));
+    ErrLine(QStringLiteral("qorzip: %1").arg(line));
     return 1;
 }

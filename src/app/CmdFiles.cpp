@@ -1,0 +1,46 @@
+// qorzip files PROJECT.qrz [--rel-dir DIR]: the files the project's command
+// rows select, one full path a line, the project file last.
+#include <QCommandLineParser>
+#include <QFileInfo>
+
+#include "CliUserInterface.h"
+#include "Commands.h"
+#include "Console.h"
+#include "FileList.h"
+#include "FileListBuilder.h"
+#include "ZipProject.h"
+
+namespace {
+const QString kCommand = QStringLiteral("files");
+} // namespace
+
+int RunFiles(const QStringList& arguments)
+{
+    QCommandLineParser parser;
+    parser.addPositionalArgument(QStringLiteral("project"), QStringLiteral("The project file."));
+    const QCommandLineOption relDir(
+        QStringLiteral("rel-dir"),
+        QStringLiteral("Relative directory to use when the project's does not exist here."),
+        QStringLiteral("DIR"));
+    parser.addOption(relDir);
+    if (const int result = Console::Parse(parser, kCommand, arguments); result >= 0)
+        return result;
+    if (parser.positionalArguments().size() != 1)
+        return Console::UsageError(kCommand, QStringLiteral("one project file expected"));
+
+    TCliUserInterface ui;
+    ui.SetDirectoryAnswer(parser.value(relDir), QStringLiteral("give it with --rel-dir"));
+    TZipProject project(ui);
+    const QString fileName = QFileInfo(parser.positionalArguments().first()).absoluteFilePath();
+    project.SetCFGFileName(fileName);
+    if (!project.LoadProject(fileName))
+        return 1;
+
+    TFileList list;
+    ui.ShowProgress();
+    BuildFileList(project, ui, list);
+    ui.CloseProgress();
+    for (const QString& path : list.Paths())
+        Console::OutLine(path);
+    return 0;
+}

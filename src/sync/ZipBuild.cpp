@@ -1,0 +1,131 @@
+#include "ZipBuild.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QLocale>
+
+#include "FileListBuilder.h"
+#include "PathRules.h"
+#include "UserInterface.h"
+#include "Utils.h"
+#include "ZipFile.h"
+#include "ZipProject.h"
+
+namespace {
+// The file's modification time as the archive stores it; a time without an
+// MS-DOS form (before 1980 or after 2107) ends the build.
+QDateTime EntryTime(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            throw Exception(
+                QStringLiteral("Cannot open file \"%1\". %2").arg(path, file.errorString()));
+    }
+    const QDateTime time = info.lastModified();
+    if (DateTimeToDos(time) == 0)
+        throw Exception(QStringLiteral("Invalid argument to date encode"));
+    return time;
+}
+
+// Closes the progress display however the run ends.
+struct TProgressCloser {
+    TUserInterface& Ui;
+    ~TProgressCloser() { Ui.CloseProgress(); }
+};
+} // namespace
+
+TZipBuild::TZipBuild(TZipProject& project, TUserInterface& ui) : m_project(project), m_ui(ui)
+{}
+
+bool TZipBuild::AskZipFileName()
+{
+    const QString last = m_project.LastZipFile();
+    const QFileInfo lastInfo(last);
+    TFileRequest request;
+    request.Title = QStringLiteral("Save As Zip File");
+    request.Filter = QStringLiteral("Zip Files(*.zip)|*.zip|All Files |*.*");
+    request.DefaultExt = QStringLiteral(".zip");
+    request.Preset = lastInfo.isFile() ? last : m_project.MachineRelDir() + lastInfo.fileName();
+    request.Options = TFileRequest::OverwritePrompt;
+    const QString chosen = m_ui.SaveFileName(request);
+    if (chosen.isEmpty())
+        return false;
+    m_project.SetLastZipFile(chosen);
+    return true;
+}
+
+bool TZipBuild::Run()
+{
+    m_fileList.Clear();
+    if (!AskZipFileName())
+        return false;
+    TZipFile zip;
+    {
+        const TProgressCloser closer{m_ui};
+        m_ui.SetProgressPosition(0);
+        m_ui.SetProgressMaximum(100);
+        m_ui.ShowProgress();
+        BuildFileList(m_project, m_ui, m_fileList);
+        ZipFiles(zip);
+    }
+    zip.SaveToFile(m_project.LastZipFile());
+    return true;
+}
+
+void TZipBuild::ZipFiles(TZipFile& zip)
+{
+    m_ui.SetProgressMaximum(int(m_fileList.Count()));
+    m_ui.SetProgressPosition(0);
+    m_ui.SetProgressTitle(QStringLiteral("Zipping : %1")
+                              .arg(AbbreviatePath(m_project.LastZipFile(), 2, false, true)));
+    m_ui.ShowProgress();
+    TZipBuildPipeline pipeline(zip, m_threads, [&](int index) { Report(zip, index); });
+    qsizetype index = 0;
+    while (ZipNext(index, zip, pipeline)) {
+    }
+    pipeline.Finish();
+}
+
+// Zips the file at `index` when it is ticked and moves on; false when the
+// list is done or the user cancelled.
+bool TZipBuild::ZipNext(qsizetype& index, TZipFile& zip, TZipBuildPipeline& pipeline)
+{
+    if (index >= m_fileList.Count())
+        return false;
+    m_ui.SetProgressPosition(int(index));
+    const TFileList::TItem& item = m_fileList.Item(index);
+    if (item.Checked) {
+        const QString name =
+            PathRules::PathToEntryName(RelativePath(item.Path, m_project.RelDir()));
+        m_ui.SetProgressText(name);
+        const QDateTime time = EntryTime(item.Path);
+        zip.AddEntry(name.toLocal8Bit(), 0);
+        zip.SetDateTime(zip.Count() - 1, time);
+        pipeline.Submit(zip.Count() - 1, item.Path);
+        m_ui.ProcessEvents();
+    }
+    ++index;
+    return !m_ui.Cancelled();
+}
+
+void TZipBuild::Report(const TZipFile& zip, int index)
+{
+    const TLocalFile& entry = zip.Entries.at(index);
+    m_ui.ReportLine(ReportLine(QString::fromLocal8Bit(entry.FileName), entry.CompressedSize,
+                               entry.UncompressedSize));
+}
+
+// An empty file has no ratio; its line shows 0.00, as for a file that takes
+// no room.
+QString TZipBuild::ReportLine(const QString& name, qint64 compressed, qint64 uncompressed)
+{
+    QLocale locale = QLocale::system();
+    locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    const double ratio =
+        uncompressed == 0 ? 0.0 : double(compressed) * 100.0 / double(uncompressed);
+    return QStringLiteral("%1  %2 %3 %4 %")
+        .arg(name, QString::number(compressed), QString::number(uncompressed),
+             locale.toString(ratio, 'f', 2));
+}
