@@ -4,7 +4,19 @@
 
 const QList<TCommand>& Commands()
 {
-    static const QList<TCommand> commands{};
+    static const QList<TCommand> commands{
+        {"list", "List the entries of an archive.", RunList},
+        {"test", "Check every entry of an archive and its structure.", RunTest},
+        {"zip", "Build a project's archive from its files.", RunZip},
+        {"files", "Print the files a project selects.", RunFiles},
+        {"sync", "Compare a project's files with its archive; --apply carries it out.", RunSync},
+        {"extract", "Extract entries or folders of an archive to a directory.", RunExtract},
+        {"purge-versions", "Remove every version entry of an archive.", RunPurgeVersions},
+        {"delete", "Remove entries or folders from an archive.", RunDelete},
+        {"upload", "Upload a project's archive to its FTP server.", RunUpload},
+        {"download", "Download a project's archive from its FTP server.", RunDownload},
+        {"ftp-ls", "List a directory of a project's FTP server.", RunFtpLs},
+    };
     return commands;
 }
 

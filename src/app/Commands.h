@@ -17,3 +17,14 @@ const TCommand* FindCommand(const QString& name);
 void PrintOverview();
 
 // The subcommands; each lives in its own Cmd*.cpp file.
+int RunList(const QStringList& arguments);
+int RunTest(const QStringList& arguments);
+int RunZip(const QStringList& arguments);
+int RunFiles(const QStringList& arguments);
+int RunSync(const QStringList& arguments);
+int RunExtract(const QStringList& arguments);
+int RunPurgeVersions(const QStringList& arguments);
+int RunDelete(const QStringList& arguments);
+int RunFtpLs(const QStringList& arguments);
+int RunUpload(const QStringList& arguments);
+int RunDownload(const QStringList& arguments);

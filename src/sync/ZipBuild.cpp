@@ -12,11 +12,19 @@
 #include "ZipProject.h"
 
 namespace {
-// The file's modification time as the archive stores it; a time without an
-// MS-DOS form (before 1980 or after 2107) ends the build.
-QDateTime EntryTime(const QString& path)
+struct TEntryFile {
+    QDateTime Time;
+    qint64 Size = 0;
+};
+
+// The file's size and its modification time as the archive stores it; a time
+// without an MS-DOS form (before 1980 or after 2107) ends the build. Asking
+// the size first fetches every attribute in one call, which then also
+// answers whether the file exists.
+TEntryFile StatEntryFile(const QString& path)
 {
     const QFileInfo info(path);
+    const qint64 size = info.size();
     if (!info.exists()) {
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly))
@@ -26,7 +34,7 @@ QDateTime EntryTime(const QString& path)
     const QDateTime time = info.lastModified();
     if (DateTimeToDos(time) == 0)
         throw Exception(QStringLiteral("Invalid argument to date encode"));
-    return time;
+    return {time, size};
 }
 
 // Closes the progress display however the run ends.
@@ -100,10 +108,10 @@ bool TZipBuild::ZipNext(qsizetype& index, TZipFile& zip, TZipBuildPipeline& pipe
         const QString name =
             PathRules::PathToEntryName(RelativePath(item.Path, m_project.RelDir()));
         m_ui.SetProgressText(name);
-        const QDateTime time = EntryTime(item.Path);
+        const TEntryFile file = StatEntryFile(item.Path);
         zip.AddEntry(name.toLocal8Bit(), 0);
-        zip.SetDateTime(zip.Count() - 1, time);
-        pipeline.Submit(zip.Count() - 1, item.Path);
+        zip.SetDateTime(zip.Count() - 1, file.Time);
+        pipeline.Submit(zip.Count() - 1, item.Path, file.Size);
         m_ui.ProcessEvents();
     }
     ++index;

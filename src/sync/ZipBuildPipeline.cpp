@@ -9,8 +9,11 @@
 #endif
 
 namespace {
-// Files waiting for or inside a worker, per thread.
-constexpr int kJobsPerThread = 2;
+// Batches waiting for or inside a worker, per thread.
+constexpr int kBatchesPerThread = 2;
+// A batch is sent once it holds this many files or bytes.
+constexpr size_t kBatchFiles = 64;
+constexpr qint64 kBatchBytes = 1024 * 1024;
 
 // Buffers of the size of a compressed entry come and go while others stay
 // for the whole build. glibc would serve them from its heap once such a
@@ -45,75 +48,108 @@ int TZipBuildPipeline::DefaultThreads()
     return std::max(1, QThread::idealThreadCount());
 }
 
-// Deflates one file; every error becomes text for the caller's thread.
-void TZipBuildPipeline::Run(TJob& job)
+void TZipBuildPipeline::Submit(int index, const QString& path, qint64 size)
 {
-    TZipFile::TDeflated result;
-    QString error;
-    try {
-        result = DeflateFile(job.Path);
-    } catch (const Exception& exception) {
-        error = exception.Message();
-    } catch (const std::exception& exception) {
-        error = QString::fromLocal8Bit(exception.what());
+    if (!m_gathering)
+        m_gathering = std::make_shared<TBatch>();
+    TBatch& batch = *m_gathering;
+    batch.Files.push_back(TFile{index, path, size, {}, {}, false});
+    batch.Bytes += size < 0 ? kBatchBytes : size;
+    if (batch.Files.size() >= kBatchFiles || batch.Bytes >= kBatchBytes) {
+        Dispatch();
+    } else {
+        // Entries finished meanwhile get their report lines without delay.
+        std::unique_lock<std::mutex> lock(m_mutex);
+        StoreDone(lock);
     }
-    const std::lock_guard<std::mutex> lock(m_mutex);
-    job.Result = std::move(result);
-    job.Error = std::move(error);
-    job.Done = true;
-    --m_running;
-    m_finished.notify_all();
 }
 
-void TZipBuildPipeline::Submit(int index, const QString& path)
+// Sends the gathered batch to a worker once there is room, storing the
+// entries that are done meanwhile.
+void TZipBuildPipeline::Dispatch()
 {
-    auto job = std::make_shared<TJob>();
-    job->Index = index;
-    job->Path = path;
+    if (!m_gathering)
+        return;
+    const std::shared_ptr<TBatch> batch = std::move(m_gathering);
+    m_gathering.reset();
     std::unique_lock<std::mutex> lock(m_mutex);
-    // Wait for room, storing the entries that are done meanwhile.
     StoreDone(lock);
-    m_finished.wait(lock, [&] { return m_running < kJobsPerThread * m_threads; });
+    m_finished.wait(lock, [&] { return m_running < kBatchesPerThread * m_threads; });
     ++m_running;
-    m_jobs.push_back(job);
+    m_batches.push_back(batch);
     if (m_threads <= 1) {
         lock.unlock();
-        Run(*job);
+        Run(*batch);
         lock.lock();
     } else {
-        m_pool.start([this, job] { Run(*job); });
+        m_pool.start([this, batch] { Run(*batch); });
     }
     StoreDone(lock);
 }
 
 void TZipBuildPipeline::Finish()
 {
+    Dispatch();
     std::unique_lock<std::mutex> lock(m_mutex);
-    while (!m_jobs.empty()) {
-        m_finished.wait(lock, [&] { return m_jobs.front()->Done; });
+    while (!m_batches.empty()) {
+        m_finished.wait(lock, [&] { return m_batches.front()->Done; });
         StoreDone(lock);
     }
 }
 
-// Stores the finished entries at the head of the queue, in order. The lock is
-// released while storing, so workers can report meanwhile.
+// Deflates the batch's files in order with one deflater and stops at the
+// first error: the files after it will never be stored. Every error becomes
+// text for the caller's thread.
+void TZipBuildPipeline::Deflate(TBatch& batch)
+{
+    std::unique_ptr<TZipBuildDeflater> deflater;
+    for (TFile& file : batch.Files) {
+        try {
+            if (!deflater)
+                deflater = std::make_unique<TZipBuildDeflater>();
+            file.Result = deflater->Deflate(file.Path, file.Size);
+        } catch (const Exception& exception) {
+            file.Error = exception.Message();
+            file.Failed = true;
+        } catch (const std::exception& exception) {
+            file.Error = QString::fromLocal8Bit(exception.what());
+            file.Failed = true;
+        }
+        if (file.Failed)
+            return;
+    }
+}
+
+void TZipBuildPipeline::Run(TBatch& batch)
+{
+    Deflate(batch);
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    batch.Done = true;
+    --m_running;
+    m_finished.notify_all();
+}
+
+// Stores the finished batches at the head of the queue, in order. The lock
+// is released while storing, so workers can report meanwhile.
 void TZipBuildPipeline::StoreDone(std::unique_lock<std::mutex>& lock)
 {
-    while (!m_jobs.empty() && m_jobs.front()->Done) {
-        const std::shared_ptr<TJob> job = m_jobs.front();
-        m_jobs.pop_front();
+    while (!m_batches.empty() && m_batches.front()->Done) {
+        const std::shared_ptr<TBatch> batch = m_batches.front();
+        m_batches.pop_front();
         lock.unlock();
-        Store(*job);
+        Store(*batch);
         lock.lock();
     }
 }
 
-void TZipBuildPipeline::Store(TJob& job)
+void TZipBuildPipeline::Store(TBatch& batch)
 {
-    if (!job.Error.isEmpty())
-        throw Exception(job.Error);
-    m_zip.SetDeflated(job.Index, job.Result);
-    job.Result = {};
-    if (m_onStored)
-        m_onStored(job.Index);
+    for (TFile& file : batch.Files) {
+        if (file.Failed)
+            throw Exception(file.Error);
+        m_zip.SetDeflated(file.Index, file.Result);
+        file.Result = {};
+        if (m_onStored)
+            m_onStored(file.Index);
+    }
 }

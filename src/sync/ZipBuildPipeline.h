@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <vector>
 
 #include <QString>
 #include <QThreadPool>
@@ -17,45 +18,60 @@
 // threads, and the callback that writes each entry's report line runs in
 // entry order on the caller's thread.
 //
+// Consecutive small files travel together as one batch (up to 64 files or
+// 1 MiB), so a tree of tiny files costs one hand-over per batch rather than
+// per file, and a worker deflates a batch with one reused zlib stream.
 // Workers read their file in slices while they deflate it, so memory holds
-// the compressed entries plus a slice per worker, never a whole file. At most
-// two files per thread wait for or sit in a worker at a time. Worker errors
-// travel back as text and are raised on the caller's thread when their entry
-// is due.
+// the compressed entries plus a batch or slice per worker, never a whole
+// file. At most two batches per thread wait for or sit in a worker at a
+// time. Worker errors travel back as text and are raised on the caller's
+// thread when their entry is due.
 class TZipBuildPipeline {
 public:
     using TStored = std::function<void(int index)>;
 
-    // threads <= 1 deflates on the caller's thread as each file arrives.
+    // threads <= 1 deflates on the caller's thread, a batch at a time.
     TZipBuildPipeline(TZipFile& zip, int threads, TStored onStored);
     ~TZipBuildPipeline();
     TZipBuildPipeline(const TZipBuildPipeline&) = delete;
     TZipBuildPipeline& operator=(const TZipBuildPipeline&) = delete;
 
-    // Deflates the file for entry `index`; entries finished meanwhile are stored.
-    void Submit(int index, const QString& path);
-    // Waits for every submitted entry and stores it.
+    // Deflates the file for entry `index`; entries finished meanwhile are
+    // stored. `size` is the file's size as the caller saw it; a negative size
+    // (unknown) sends the file on its own.
+    void Submit(int index, const QString& path, qint64 size = -1);
+    // Sends the files still gathered, waits for every submitted entry and
+    // stores it.
     void Finish();
 
     static int DefaultThreads();
 
 private:
-    struct TJob {
+    struct TFile {
         int Index = 0;
         QString Path;
-        bool Done = false;
+        qint64 Size = 0;
         TZipFile::TDeflated Result;
         QString Error;
+        bool Failed = false;
+    };
+    struct TBatch {
+        std::vector<TFile> Files;
+        qint64 Bytes = 0;
+        bool Done = false;
     };
 
-    void Run(TJob& job);
+    void Dispatch();
+    static void Deflate(TBatch& batch);
+    void Run(TBatch& batch);
     void StoreDone(std::unique_lock<std::mutex>& lock);
-    void Store(TJob& job);
+    void Store(TBatch& batch);
 
     TZipFile& m_zip;
     int m_threads;
     TStored m_onStored;
-    std::deque<std::shared_ptr<TJob>> m_jobs;
+    std::shared_ptr<TBatch> m_gathering;
+    std::deque<std::shared_ptr<TBatch>> m_batches;
     int m_running = 0;
     std::mutex m_mutex;
     std::condition_variable m_finished;

@@ -16,7 +16,26 @@ private slots:
     void sameBytesAsDeflatingInMemory();
     void missingFileNamesTheFile();
     void workerErrorEndsTheRunInOrder();
+    void oneDeflaterServesManyFiles_data();
+    void oneDeflaterServesManyFiles();
+    void errorInsideABatchStopsThere_data();
+    void errorInsideABatchStopsThere();
 };
+
+namespace {
+// Files of every kind in one row: tiny, empty, several slices, random.
+QList<QByteArray> MixedContents()
+{
+    const QByteArray text = QByteArray("for (auto& item : list) update(item);\n").repeated(60000);
+    return {QByteArray("tiny"),
+            QByteArray(),
+            text,
+            TestUtil::RandomBytes(300000, 3),
+            text.left(5000),
+            QByteArray("x"),
+            TestUtil::RandomBytes(1024 * 1024, 4)};
+}
+} // namespace
 
 void ZipBuildDeflateTest::sameBytesAsDeflatingInMemory_data()
 {
@@ -81,6 +100,75 @@ void ZipBuildDeflateTest::workerErrorEndsTheRunInOrder()
     }
     QCOMPARE(stored, QList<int>{0});
     QCOMPARE(zip.GetData(0), QByteArray("first"));
+}
+
+// The stream and buffers carried from file to file leave nothing behind:
+// each file gives the bytes TZipFile::Deflate gives, whether the size the
+// caller saw is right, unknown, or out of date because the file changed.
+void ZipBuildDeflateTest::oneDeflaterServesManyFiles_data()
+{
+    QTest::addColumn<int>("sizeError");
+    QTest::addColumn<bool>("sizeKnown");
+    QTest::newRow("sizes as they are") << 0 << true;
+    QTest::newRow("sizes unknown") << 0 << false;
+    QTest::newRow("files grew since") << -3 << true;
+    QTest::newRow("files shrank since") << 4097 << true;
+}
+
+void ZipBuildDeflateTest::oneDeflaterServesManyFiles()
+{
+    QFETCH(int, sizeError);
+    QFETCH(bool, sizeKnown);
+    QTemporaryDir dir;
+    TZipBuildDeflater deflater;
+    const QList<QByteArray> contents = MixedContents();
+    for (qsizetype i = 0; i < contents.size(); ++i) {
+        const QString path = dir.filePath(QString::number(i));
+        TestUtil::WriteFile(path, contents[i]);
+        const qint64 size = sizeKnown ? std::max<qint64>(0, contents[i].size() + sizeError) : -1;
+        const TZipFile::TDeflated fromFile = deflater.Deflate(path, size);
+        const TZipFile::TDeflated inMemory = TZipFile::Deflate(contents[i]);
+        QCOMPARE(fromFile.UncompressedSize, inMemory.UncompressedSize);
+        QCOMPARE(fromFile.Crc32, inMemory.Crc32);
+        QVERIFY2(fromFile.CompressedData == inMemory.CompressedData, qPrintable(path));
+    }
+}
+
+// Tiny files travel in batches; a missing file in the middle of one stores
+// the entries before it, in order, and raises its own error.
+void ZipBuildDeflateTest::errorInsideABatchStopsThere_data()
+{
+    QTest::addColumn<int>("threads");
+    QTest::newRow("caller's thread") << 1;
+    QTest::newRow("workers") << 3;
+}
+
+void ZipBuildDeflateTest::errorInsideABatchStopsThere()
+{
+    QFETCH(int, threads);
+    const int count = 200;
+    const int missing = 150;
+    QTemporaryDir dir;
+    TZipFile zip;
+    QList<int> stored;
+    for (int i = 0; i < count; ++i) {
+        if (i != missing)
+            TestUtil::WriteFile(dir.filePath(QString::number(i)), QByteArray::number(i));
+        zip.AddEntry(QByteArray::number(i), 0);
+    }
+    try {
+        TZipBuildPipeline pipeline(zip, threads, [&](int index) { stored.append(index); });
+        for (int i = 0; i < count; ++i)
+            pipeline.Submit(i, dir.filePath(QString::number(i)), i == missing ? 3 : 0);
+        pipeline.Finish();
+        QFAIL("the missing file did not end the run");
+    } catch (const Exception& error) {
+        QVERIFY(error.Message().contains(dir.filePath(QString::number(missing))));
+    }
+    QCOMPARE(stored.size(), missing);
+    for (int i = 0; i < missing; ++i)
+        QCOMPARE(stored[i], i);
+    QCOMPARE(zip.GetData(missing - 1), QByteArray::number(missing - 1));
 }
 
 QZ_REGISTER_TEST(ZipBuildDeflateTest);

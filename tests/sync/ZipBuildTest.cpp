@@ -142,6 +142,10 @@ void ZipBuildTest::oneThreadAndTwoGiveTheSameArchive()
               i % 2 ? random : random.toHex().repeated(3));
     }
     Write(QStringLiteral("work/d/empty.bin"), QByteArray());
+    // Enough tiny files to fill several batches.
+    for (int i = 0; i < 150; ++i)
+        Write(QStringLiteral("work/d/t/%1.txt").arg(i, 3, 10, QLatin1Char('0')),
+              QByteArray("tiny ").repeated(i % 7));
     MakeProject({{QStringLiteral("d"), QStringLiteral("*")}});
     m_ui.AnswerFile(Path("one.zip"));
     QVERIFY(RunBuild(1));

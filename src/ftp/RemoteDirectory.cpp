@@ -1,0 +1,183 @@
+#include "RemoteDirectory.h"
+
+#include "Exception.h"
+#include "FtpClient.h"
+#include "FtpText.h"
+
+namespace {
+const QStringList HeaderTexts{QString(),
+                              QStringLiteral("Files"),
+                              QStringLiteral("Date"),
+                              QString(),
+                              QString(),
+                              QStringLiteral("Size"),
+                              QStringLiteral("Attr"),
+                              QStringLiteral("Attr"),
+                              QStringLiteral("Attr"),
+                              QString()};
+} // namespace
+
+TRemoteDirectory::TRemoteDirectory(QObject* parent) : QAbstractTableModel(parent)
+{}
+
+void TRemoteDirectory::Open()
+{
+    m_remotePath.clear();
+    ShowDirectory(QByteArray());
+    SetPickedFile(QByteArray());
+    SetCaption(QStringLiteral("FTP: %1").arg(QString::fromLocal8Bit(m_client->Host())));
+}
+
+void TRemoteDirectory::Close()
+{
+    m_client->Disconnect();
+}
+
+void TRemoteDirectory::ShowDirectory(const QByteArray& entry)
+{
+    SetPickedFile(QByteArray());
+    m_client->SetTransferType(TFtpTransferType::ftBinary);
+    if (!m_client->Connected()) {
+        m_client->Connect();
+        // A new connection starts at the login directory; the rows and
+        // RemotePath belong to the directory shown before.
+        try {
+            EnterRemotePath();
+        } catch (const Exception&) {
+            m_remotePath.clear();
+        }
+    }
+    try {
+        Move(entry);
+        SetCaption(QStringLiteral("ftp://%1%2")
+                       .arg(QString::fromLocal8Bit(m_client->Host()),
+                            QString::fromLocal8Bit(m_remotePath)));
+        // A plain LIST: servers that do not expand wildcards refuse "LIST *".
+        FillGrid(m_client->List(QByteArray()), !entry.isEmpty());
+    } catch (const Exception&) {
+        m_client->Disconnect();
+    }
+}
+
+void TRemoteDirectory::Move(const QByteArray& entry)
+{
+    if (entry == UpEntry) {
+        const qsizetype slash = m_remotePath.lastIndexOf('/');
+        if (slash >= 0)
+            m_remotePath.truncate(slash);
+        m_client->ChangeToParentDirectory();
+    } else if (!entry.isEmpty()) {
+        m_client->ChangeWorkingDirectory(entry.trimmed());
+        m_remotePath += '/' + entry;
+    }
+}
+
+void TRemoteDirectory::EnterRemotePath()
+{
+    for (const QByteArray& name : m_remotePath.split('/'))
+        if (!name.isEmpty())
+            m_client->ChangeWorkingDirectory(name.trimmed());
+}
+
+void TRemoteDirectory::FillGrid(const QList<QByteArray>& lines, bool up)
+{
+    beginResetModel();
+    m_rows.clear();
+    if (up) {
+        TRow row(ColumnCount);
+        row[NameColumn] = UpEntry;
+        m_rows.append(row);
+    }
+    for (const QByteArray& line : lines)
+        m_rows.append(RowOfLine(line));
+    endResetModel();
+}
+
+TRemoteDirectory::TRow TRemoteDirectory::RowOfLine(const QByteArray& line)
+{
+    const TListingLine parsed = ParseListingLine(line);
+    TRow row(ColumnCount);
+    for (int i = 0; i < parsed.Fields.size(); ++i)
+        row[ColumnCount - 1 - i] = parsed.Fields.at(i);
+    if (parsed.IsDirectory && parsed.Fields.size() == ColumnCount - 1)
+        row[NameColumn] = '[' + row[NameColumn] + ']';
+    return row;
+}
+
+bool TRemoteDirectory::RemoteFileExists(const QByteArray& name)
+{
+    ShowDirectory(QByteArray());
+    const QByteArray wanted = name.toLower();
+    for (const TRow& row : std::as_const(m_rows))
+        if (row.at(NameColumn).toLower() == wanted)
+            return true;
+    return false;
+}
+
+void TRemoteDirectory::SetPickedFile(const QByteArray& name)
+{
+    m_pickedFile = name;
+    emit PickedFileChanged(QString::fromLocal8Bit(name));
+}
+
+void TRemoteDirectory::Click(int row)
+{
+    SetPickedFile(Cell(row, NameColumn));
+    bool ok = false;
+    const qint64 size = Cell(row, SizeColumn).toLongLong(&ok, 10);
+    m_pickedSize = ok ? size : 0;
+}
+
+bool TRemoteDirectory::DoubleClick(int row)
+{
+    const QByteArray name = Cell(row, NameColumn);
+    if (name == UpEntry) {
+        ShowDirectory(UpEntry);
+        return false;
+    }
+    if (Cell(row, AttributeColumn).startsWith('d')) {
+        ShowDirectory(name.mid(1, name.size() - 2));
+        return false;
+    }
+    Click(row);
+    return m_pickMode;
+}
+
+QByteArray TRemoteDirectory::Cell(int row, int column) const
+{
+    if (row < 0 || row >= m_rows.size() || column < 0 || column >= ColumnCount)
+        return QByteArray();
+    return m_rows.at(row).at(column);
+}
+
+void TRemoteDirectory::SetCaption(const QString& caption)
+{
+    m_caption = caption;
+    emit CaptionChanged(caption);
+}
+
+int TRemoteDirectory::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : int(m_rows.size());
+}
+
+int TRemoteDirectory::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QVariant TRemoteDirectory::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.column() == IconColumn ||
+        (role != Qt::DisplayRole && role != Qt::EditRole))
+        return QVariant();
+    return QString::fromLocal8Bit(Cell(index.row(), index.column()));
+}
+
+QVariant TRemoteDirectory::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
+        section >= ColumnCount)
+        return QVariant();
+    return HeaderTexts.at(section);
+}

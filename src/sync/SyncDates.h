@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QDate>
+#include <QDateTime>
+#include <QString>
+
+// Dates as the synchronisation shows and reads them: in the user's locale,
+// with the short date format, which tests can set to a fixed one.
+class TSyncDates {
+public:
+    // The system's short date format.
+    TSyncDates();
+    explicit TSyncDates(QString shortDateFormat) : m_format(std::move(shortDateFormat)) {}
+
+    const QString& ShortDateFormat() const { return m_format; }
+    // A date and time as the list columns show it.
+    static QString DisplayDateTime(const QDateTime& time);
+    // True when the text is a date written in the short date format.
+    bool IsShortDate(const QString& text) const;
+    // The date in the short format with every character a file name cannot
+    // hold (separators, ':' and the like) turned into '-'.
+    QString FileNameDate(const QDate& date) const;
+
+private:
+    QString m_format;
+};

@@ -1,0 +1,141 @@
+#include "ZipTreeCommands.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+
+#include "CurrentZip.h"
+#include "Exception.h"
+#include "PathRules.h"
+#include "SyncActions.h"
+#include "UserInterface.h"
+#include "ZipFile.h"
+#include "ZipLookup.h"
+#include "ZipTree.h"
+
+TZipTreeCommands::TZipTreeCommands(TCurrentZip& current, QString relDir, TUserInterface& ui)
+    : m_current(current), m_relDir(std::move(relDir)), m_ui(ui)
+{}
+
+QString TZipTreeCommands::FileOf(const QByteArray& entryName) const
+{
+    return m_relDir + PathRules::EntryNameToPath(QString::fromLocal8Bit(entryName));
+}
+
+const TZipNode* TZipTreeCommands::DeleteSelected(const QList<const TZipNode*>& selection,
+                                                 TDeleteTarget target)
+{
+    if (!m_current.HasZip() || selection.isEmpty())
+        return nullptr;
+    if (target != dtZipFile && m_ui.Confirm(QStringLiteral("Do you really want to delete files"),
+                                            TMsgButton::Ok | TMsgButton::Cancel) != TMsgButton::Ok)
+        return nullptr;
+    const QByteArray following = TZipTree::NodePath(m_current.Tree().NextNode(selection.last()));
+    // How often each name is to be removed from the archive: a file met twice
+    // (selected with its folder) removes the first entry of that name, then
+    // the next one, as removing one by one would.
+    QHash<QByteArray, int> removals;
+    for (const TZipNode* node : selection) {
+        for (const TZipNode* file : TZipTree::FileNodes(node)) {
+            const QByteArray name = TZipTree::NodePath(file);
+            if (target != dtFileSystem)
+                ++removals[PathRules::EntryKey(name)];
+            if (target != dtZipFile)
+                DeleteFile(name);
+        }
+    }
+    const TZipFile& zip = m_current.Zip();
+    ZipLookup::RemoveEntriesIf(m_current.Zip(), [&](int index) {
+        const auto it = removals.find(PathRules::EntryKey(zip.Entries.at(index).FileName));
+        return it != removals.end() && it.value()-- > 0;
+    });
+    m_current.SaveZipAndReload(&m_ui);
+    return following.isEmpty() ? nullptr : m_current.Tree().FindNodeByPath(following);
+}
+
+void TZipTreeCommands::DeleteFile(const QByteArray& entryName)
+{
+    const QString file = FileOf(entryName);
+    if (QFileInfo(file).isFile())
+        QFile::remove(file); // a file that cannot be deleted stays, without a message
+    else
+        m_ui.ShowMessage(QStringLiteral("File %1 does not exists").arg(file));
+}
+
+int TZipTreeCommands::DeleteVersionFiles()
+{
+    if (!m_current.HasZip())
+        return 0;
+    const TZipFile& zip = m_current.Zip();
+    int removed = 0;
+    ZipLookup::RemoveEntriesIf(m_current.Zip(), [&](int index) {
+        const bool version = IsVersionName(zip.Entries.at(index).FileName);
+        removed += version ? 1 : 0;
+        return version;
+    });
+    m_ui.ShowMessage(QStringLiteral("%1 files were deleted in ZipFile").arg(removed));
+    m_current.SaveZipAndReload(&m_ui);
+    return removed;
+}
+
+void TZipTreeCommands::ExtractTo(const QList<const TZipNode*>& selection)
+{
+    if (!m_current.HasZip())
+        return;
+    for (const TZipNode* node : selection) {
+        if (node->HasChildren())
+            ExtractFolder(node);
+        else
+            ExtractFile(node);
+    }
+}
+
+QString TZipTreeCommands::ChooseDirectory(const QString& preset)
+{
+    TFileRequest request;
+    request.Title = QStringLiteral("Extract to ...");
+    request.Preset = preset;
+    request.Options = TFileRequest::CreateDirectories;
+    const QString chosen = m_ui.DirectoryName(request);
+    if (chosen.isEmpty() || QFileInfo(chosen).isDir())
+        return chosen;
+    if (m_ui.Confirm(QStringLiteral("The specified directory does not exist. Create it?"),
+                     TMsgButton::Yes | TMsgButton::No) != TMsgButton::Yes)
+        return QString();
+    if (!QDir().mkpath(chosen))
+        throw Exception(QStringLiteral("Unable to create directory"));
+    return chosen;
+}
+
+void TZipTreeCommands::ExtractFolder(const TZipNode* folder)
+{
+    const QString directory = ChooseDirectory(FileOf(TZipTree::NodePath(folder)));
+    if (directory.isEmpty())
+        return;
+    TSyncActions actions(m_current.Zip(), m_relDir, m_ui);
+    for (const TZipNode* file : TZipTree::FileNodes(folder)) {
+        const QByteArray name = TZipTree::NodePath(file);
+        const QString below = QString::fromLocal8Bit(TZipTree::NodePath(file, folder));
+        // A name that climbs out of the chosen directory is never written.
+        if (PathRules::EntryEscapesBase(below))
+            throw Exception(QStringLiteral("Invalid entry name \"%1\"").arg(below));
+        actions.ExtractEntry(name, true,
+                             PathRules::WithTrailingSeparator(directory) +
+                                 PathRules::EntryNameToPath(below));
+    }
+}
+
+void TZipTreeCommands::ExtractFile(const TZipNode* file)
+{
+    const QByteArray name = TZipTree::NodePath(file);
+    TFileRequest request;
+    request.Title = QStringLiteral("Save File As");
+    request.Filter = QStringLiteral("All files (*.*)");
+    request.Preset = FileOf(name);
+    request.Options = TFileRequest::OverwritePrompt;
+    const QString target = m_ui.SaveFileName(request);
+    if (target.isEmpty())
+        return;
+    TSyncActions(m_current.Zip(), m_relDir, m_ui).ExtractEntry(name, true, target);
+}

@@ -1,0 +1,2 @@
+// The command-line tests share the FTP test server of the ftp tests.
+#include "../ftp/PyFtpServer.cpp"
