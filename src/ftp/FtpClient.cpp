@@ -465,13 +465,20 @@ void TFtpClient::ReadLateAbortReply()
 void TFtpClient::ReceiveTransfer(const QByteArray& command,
                                  const std::function<void(const QByteArray&)>& sink)
 {
-    CheckConnected();
-    BeginTransfer();
-    try {
+    RunTransfer([&] {
         OpenData(EnterPassiveMode());
         WriteLine(command);
         ReadReply({125, 150, 154});
         ReceiveData(sink);
+    });
+}
+
+void TFtpClient::RunTransfer(const std::function<void()>& dataPhase)
+{
+    CheckConnected();
+    BeginTransfer();
+    try {
+        dataPhase();
     } catch (...) {
         m_transferRunning = false;
         EndDataPhase();
@@ -525,21 +532,13 @@ void TFtpClient::Store(const QString& localPath, const QByteArray& remoteName)
     if (!file.open(QIODevice::ReadOnly))
         throw EFtpError(
             QStringLiteral("Cannot open file \"%1\". %2").arg(localPath, file.errorString()));
-    CheckConnected();
-    BeginTransfer();
-    try {
+    RunTransfer([&] {
         const quint16 port = EnterPassiveMode();
         WriteLine(remoteName.isEmpty() ? QByteArray("STOU ") : "STOR " + remoteName);
         OpenData(port);
         ReadReply({110, 125, 150});
         SendData(file);
-    } catch (...) {
-        m_transferRunning = false;
-        EndDataPhase();
-        throw;
-    }
-    EndDataPhase();
-    FinishTransfer();
+    });
 }
 
 void TFtpClient::SendData(QIODevice& source)

@@ -138,6 +138,8 @@ private:
                          const std::function<void(const QByteArray&)>& sink);
     void ReceiveData(const std::function<void(const QByteArray&)>& sink);
     void SendData(QIODevice& source);
+    // Runs the data phase of a transfer between its set-up and its closing replies.
+    void RunTransfer(const std::function<void()>& dataPhase);
     void BeginTransfer();
     void EndDataPhase();
     void FinishTransfer();
