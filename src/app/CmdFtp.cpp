@@ -69,10 +69,14 @@ bool LoadProject(const QString& argument, TCliUserInterface& ui, TProjectFiles& 
     return true;
 }
 
+void AddProjectArgument(QCommandLineParser& parser)
+{
+    parser.addPositionalArgument(QStringLiteral("PROJECT"), QStringLiteral("The project file."));
+}
+
 int Parse(QCommandLineParser& parser, const QString& command, const QStringList& arguments,
           int maxPositional)
 {
-    parser.addPositionalArgument(QStringLiteral("PROJECT"), QStringLiteral("The project file."));
     if (const int result = Console::Parse(parser, command, arguments); result >= 0)
         return result;
     const qsizetype count = parser.positionalArguments().size();
@@ -96,6 +100,7 @@ int RunFtpLs(const QStringList& arguments)
 {
     const QString command = QStringLiteral("ftp-ls");
     QCommandLineParser parser;
+    AddProjectArgument(parser);
     parser.addPositionalArgument(QStringLiteral("REMOTE_DIR"),
                                  QStringLiteral("Directory below the login directory."),
                                  QStringLiteral("[REMOTE_DIR]"));
@@ -128,6 +133,7 @@ int RunUpload(const QStringList& arguments)
 {
     const QString command = QStringLiteral("upload");
     QCommandLineParser parser;
+    AddProjectArgument(parser);
     const QCommandLineOption yes(QStringLiteral("yes"),
                                  QStringLiteral("Replace a file on the server."));
     const QCommandLineOption no(QStringLiteral("no"), QStringLiteral("Never replace a file."));
@@ -167,6 +173,7 @@ int RunDownload(const QStringList& arguments)
 {
     const QString command = QStringLiteral("download");
     QCommandLineParser parser;
+    AddProjectArgument(parser);
     parser.addPositionalArgument(
         QStringLiteral("REMOTE_PATH"),
         QStringLiteral("File below the login directory (default: TargetPath/File)."),

@@ -4,6 +4,8 @@
 
 #include <unistd.h>
 
+#include "Commands.h"
+
 void Console::Out(const QString& text)
 {
     const QByteArray bytes = text.toLocal8Bit();
@@ -35,14 +37,20 @@ bool Console::ErrIsTerminal()
 
 int Console::Parse(QCommandLineParser& parser, const QString& command, const QStringList& arguments)
 {
-    parser.setApplicationDescription(QStringLiteral("qorzip %1").arg(command));
+    if (const TCommand* known = FindCommand(command))
+        parser.setApplicationDescription(QLatin1String(known->Summary));
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Show this help."));
     parser.addOption(help);
     if (!parser.parse(QStringList{QStringLiteral("qorzip ") + command} + arguments))
         return UsageError(command, parser.errorText());
     if (parser.isSet(help)) {
-        Out(parser.helpText());
+        // Qt names the executable's path in the usage line; name the subcommand instead.
+        QString text = parser.helpText();
+        const qsizetype usageEnd = text.indexOf(QLatin1String(" ["));
+        if (text.startsWith(QLatin1String("Usage: ")) && usageEnd > 0)
+            text.replace(7, usageEnd - 7, QStringLiteral("qorzip ") + command);
+        Out(text);
         return 0;
     }
     return -1;
