@@ -8,6 +8,9 @@
 # Trees are generated deterministically under /tmp/qorzip-bench-zipbuild and
 # kept between runs.
 # Usage: bench/zipbuild/run.sh [BUILD_DIR]   (default: build-bench beside the sources)
+# Environment: REPEAT=N runs each tool N times and keeps its fastest run
+# (the machine may be shared); SHAPES="tiny" picks the trees;
+# QORZIP_BEFORE=/path/to/qorzip also measures an earlier build as "before".
 set -euo pipefail
 source_dir="$(cd "$(dirname "$0")/../.." && pwd)"
 build_dir="${1:-$source_dir/build-bench}"
@@ -38,6 +41,21 @@ measure() {
         END { printf "%.2f %.2f %d\n", wall, user + sys, rss }' "$log"
 }
 
+# best_of ARCHIVE COMMAND...: runs "measure COMMAND" REPEAT times, each time
+# on a fresh ARCHIVE, and prints the line of the fastest run.
+best_of() {
+    local archive=$1 best="" line
+    shift
+    for ((run = 0; run < ${REPEAT:-1}; ++run)); do
+        rm -f "$archive"
+        line=$(measure "$@")
+        if [ -z "$best" ] || awk -v a="$line" -v b="$best" 'BEGIN { split(a, x, " "); split(b, y, " "); exit !(x[1] < y[1]) }'; then
+            best=$line
+        fi
+    done
+    echo "$best"
+}
+
 # A project selecting every file of the tree, kept beside it.
 make_project() {
     local tree=$1 project=$2
@@ -45,7 +63,7 @@ make_project() {
 }
 
 printf '%-6s %-8s %8s %8s %10s %10s\n' tree tool wall_s cpu_s peak_MB archive_MB
-for shape in large tiny; do
+for shape in ${SHAPES:-large tiny}; do
     tree="$data_dir/$shape"
     project="$data_dir/$shape.qrz"
     make_project "$tree" "$project"
@@ -53,8 +71,13 @@ for shape in large tiny; do
     rm -f "$data_dir/$shape-zip.zip" "$data_dir/$shape-qorzip.zip"
     # Warm the page cache so both tools read from memory.
     cat $(find "$tree" -type f | head -100000) >/dev/null 2>&1 || true
-    read -r zwall zcpu zrss < <(cd "$tree" && measure zip -r -6 -q "$data_dir/$shape-zip.zip" .)
-    read -r qwall qcpu qrss < <(measure "$qorzip" zip "$project" --output "$data_dir/$shape-qorzip.zip")
+    read -r zwall zcpu zrss < <(cd "$tree" && best_of "$data_dir/$shape-zip.zip" zip -r -6 -q "$data_dir/$shape-zip.zip" .)
+    if [ -n "${QORZIP_BEFORE:-}" ]; then
+        read -r bwall bcpu brss < <(best_of "$data_dir/$shape-before.zip" "$QORZIP_BEFORE" zip "$project" --output "$data_dir/$shape-before.zip")
+        awk -v s="$shape" -v w="$bwall" -v c="$bcpu" -v r="$brss" -v z="$(stat -c %s "$data_dir/$shape-before.zip")" \
+            'BEGIN { printf "%-6s %-8s %8.2f %8.2f %10.1f %10.1f\n", s, "before", w, c, r / 1024, z / 1048576 }'
+    fi
+    read -r qwall qcpu qrss < <(best_of "$data_dir/$shape-qorzip.zip" "$qorzip" zip "$project" --output "$data_dir/$shape-qorzip.zip")
     zsize=$(stat -c %s "$data_dir/$shape-zip.zip")
     qsize=$(stat -c %s "$data_dir/$shape-qorzip.zip")
     awk -v s="$shape" -v zw="$zwall" -v zc="$zcpu" -v zr="$zrss" -v zs="$zsize" \

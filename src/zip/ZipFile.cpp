@@ -550,10 +550,14 @@ void TZipFile::Verify(const TLocalFile& entry)
 
 void TZipFile::SetDateTime(int index, const QDateTime& localTime)
 {
+    SetDosDateTime(index, DateTimeToDos(localTime));
+}
+
+void TZipFile::SetDosDateTime(int index, quint32 dosDateTime)
+{
     CheckIndex(index);
-    const quint32 dos = DateTimeToDos(localTime);
-    Entries[index].FileDateTime = dos;
-    CentralDirectory[index].FileDateTime = dos;
+    Entries[index].FileDateTime = dosDateTime;
+    CentralDirectory[index].FileDateTime = dosDateTime;
 }
 
 QDateTime TZipFile::GetDateTime(int index) const

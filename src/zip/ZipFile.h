@@ -52,6 +52,8 @@ public:
     void GetData(int index, QByteArray& data) const;
     QByteArray GetData(int index) const;
     void SetDateTime(int index, const QDateTime& localTime);
+    // The same with a time already in MS-DOS form (date high, time low word).
+    void SetDosDateTime(int index, quint32 dosDateTime);
     QDateTime GetDateTime(int index) const;
 
     int FindEntry(const QByteArray& text) const;
