@@ -22,7 +22,11 @@ qsizetype TFileList::CheckedCount() const
 
 bool TFileList::Add(const QString& path)
 {
-    const QString clean = CleanPath(path);
+    return AddClean(CleanPath(path));
+}
+
+bool TFileList::AddClean(const QString& clean)
+{
     const QString key = Key(clean);
     if (m_keys.contains(key))
         return false;

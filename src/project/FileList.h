@@ -24,6 +24,8 @@ public:
 
     // Adds the path, ticked, unless the list holds it; true when added.
     bool Add(const QString& path);
+    // The same for a path already in the form CleanPath() gives.
+    bool AddClean(const QString& cleanPath);
     bool Contains(const QString& path) const;
     void SetChecked(qsizetype index, bool checked);
     void Clear();

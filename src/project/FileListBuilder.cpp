@@ -1,8 +1,12 @@
 #include "FileListBuilder.h"
 
+#include <algorithm>
 #include <atomic>
+#include <numeric>
+#include <vector>
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFileInfo>
 #include <QLocale>
 
@@ -16,19 +20,15 @@ namespace {
 // Masks keep at most this many "*" positions pending while they match.
 constexpr int kMaxStarLevels = 8;
 
-QString Upper(const QString& text)
-{
-    return QLocale::system().toUpper(text);
-}
-
 // The filter's masks, upper-cased: split at ";", trimmed, empty ones dropped.
 QStringList UpperMasks(const QString& filter)
 {
+    const QLocale locale = QLocale::system();
     QStringList masks;
     for (const QString& piece : filter.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
         const QString mask = piece.trimmed();
         if (!mask.isEmpty())
-            masks.append(Upper(mask));
+            masks.append(locale.toUpper(mask));
     }
     return masks;
 }
@@ -71,14 +71,22 @@ bool MatchMask(const QString& mask, const QString& name)
     return m == mask.size();
 }
 
-bool MatchesAny(const QString& name, const QStringList& upperMasks)
+// A lone "*" matches every name (with one pending level), so the name is
+// upper-cased only for the first mask that needs it.
+bool MatchesAny(const QString& name, const QStringList& upperMasks, const QLocale& locale)
 {
-    if (upperMasks.isEmpty())
-        return false;
-    const QString upperName = Upper(name);
-    for (const QString& mask : upperMasks)
+    QString upperName;
+    bool upperDone = false;
+    for (const QString& mask : upperMasks) {
+        if (mask == QLatin1String("*"))
+            return true;
+        if (!upperDone) {
+            upperName = locale.toUpper(name);
+            upperDone = true;
+        }
         if (MatchMask(mask, upperName))
             return true;
+    }
     return false;
 }
 
@@ -90,6 +98,49 @@ void TraceExamined(const QString& name)
         DebugOutput(name);
 }
 
+// The folder as TFileList keeps paths, ending in a separator.
+QString CleanFolder(const QString& folder)
+{
+    QString clean = TFileList::CleanPath(folder);
+    if (!clean.endsWith(PathRules::NativeSeparator()))
+        clean += PathRules::NativeSeparator();
+    return clean;
+}
+
+// The clean form of folder + name. A plain name (no separator, not "." or
+// "..") adds nothing to clean, so it goes after the folder's clean form,
+// which is cleaned once per folder instead of once per file.
+QString CleanChild(const QString& cleanFolder, const QString& folder, const QString& name)
+{
+    const bool plain = name != QLatin1String(".") && name != QLatin1String("..") &&
+                       !name.contains(QLatin1Char('/')) &&
+                       !name.contains(PathRules::NativeSeparator());
+    return plain ? cleanFolder + name : TFileList::CleanPath(folder + name);
+}
+
+// Every entry of the folder but "." and "..", hidden and system ones too, by
+// name as QDir::Name sorts them (UTF-16 order, case counts). Sorting the
+// names alone spares QDir's sort copying each entry.
+QFileInfoList EntriesByName(const QString& folder)
+{
+    QFileInfoList entries;
+    QStringList names;
+    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    while (it.hasNext()) {
+        entries.append(it.nextFileInfo());
+        names.append(entries.constLast().fileName());
+    }
+    std::vector<qsizetype> order(size_t(entries.size()));
+    std::iota(order.begin(), order.end(), 0);
+    std::sort(order.begin(), order.end(),
+              [&names](qsizetype a, qsizetype b) { return names.at(a) < names.at(b); });
+    QFileInfoList sorted;
+    sorted.reserve(entries.size());
+    for (const qsizetype index : order)
+        sorted.append(entries.at(index));
+    return sorted;
+}
+
 bool IsBlank(const QString& text)
 {
     return text.trimmed().isEmpty();
@@ -98,7 +149,7 @@ bool IsBlank(const QString& text)
 
 bool FileMatchesFilter(const QString& name, const QString& filter)
 {
-    return MatchesAny(name, UpperMasks(filter));
+    return MatchesAny(name, UpperMasks(filter), QLocale::system());
 }
 
 TFileListBuilder::TFileListBuilder(TZipProject& project, TUserInterface& ui)
@@ -147,46 +198,43 @@ void TFileListBuilder::AddDirectory(const QString& directory, TFileList& list)
         QStringLiteral("Building List : %1")
             .arg(AbbreviatePath(folder + QStringLiteral("*.*"), 1, false, false)));
     for (const QString& path : Walk(folder, UpperMasks(m_project.FilterText())))
-        list.Add(path);
+        list.AddClean(path);
 }
 
-// Folders first, breadth first; then the matching files of each folder in
-// the order of the folder list, by name within a folder.
+// Folders breadth first, each read once: its folders join the queue, then
+// come its matching files, by name. Links to folders are not followed: a
+// link to a folder above would never end the walk.
 QStringList TFileListBuilder::Walk(const QString& directory, const QStringList& masks)
 {
+    const QLocale locale = QLocale::system();
+    QStringList folders{directory};
     QStringList found;
-    for (const QString& folder : Folders(directory)) {
-        const QFileInfoList entries = QDir(folder).entryInfoList(
-            QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
-        for (const QFileInfo& entry : entries) {
-            StepProgress();
-            const QString name = entry.fileName();
-            TraceExamined(name);
-            if (!MatchesAny(name, masks))
-                continue;
-            m_ui.SetProgressText(name);
-            if (entry.isFile())
-                found.append(folder + name);
+    for (qsizetype i = 0; i < folders.size(); ++i) {
+        const QString folder = folders.at(i);
+        const QString cleanFolder = CleanFolder(folder);
+        for (const QFileInfo& entry : EntriesByName(folder)) {
+            // Every entry that is not a file lists as a folder (special files
+            // too; reading them gives nothing).
+            if (!entry.isFile() && !entry.isSymLink())
+                folders.append(folder + entry.fileName() + PathRules::NativeSeparator());
+            if (IsMatchingFile(entry, masks, locale))
+                found.append(CleanChild(cleanFolder, folder, entry.fileName()));
         }
     }
     return found;
 }
 
-// The folder and every folder below it, breadth first. Links to folders are
-// not followed: a link to a folder above would never end the walk.
-QStringList TFileListBuilder::Folders(const QString& directory) const
+// Counts and traces the entry and shows a matching one; true for a matching file.
+bool TFileListBuilder::IsMatchingFile(const QFileInfo& entry, const QStringList& masks,
+                                      const QLocale& locale)
 {
-    QStringList folders{directory};
-    for (qsizetype i = 0; i < folders.size(); ++i) {
-        const QFileInfoList children =
-            QDir(folders[i])
-                .entryInfoList(QDir::Dirs | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                               QDir::Name);
-        for (const QFileInfo& child : children)
-            if (!child.isSymLink())
-                folders.append(folders[i] + child.fileName() + PathRules::NativeSeparator());
-    }
-    return folders;
+    StepProgress();
+    const QString name = entry.fileName();
+    TraceExamined(name);
+    if (!MatchesAny(name, masks, locale))
+        return false;
+    m_ui.SetProgressText(name);
+    return entry.isFile();
 }
 
 void TFileListBuilder::StepProgress()

@@ -5,6 +5,8 @@
 
 #include "PathRules.h"
 
+class QFileInfo;
+class QLocale;
 class TFileList;
 class TUserInterface;
 class TZipProject;
@@ -38,7 +40,7 @@ private:
     void AddRow(const TZipCommand& command, TFileList& list);
     void AddDirectory(const QString& directory, TFileList& list);
     QStringList Walk(const QString& directory, const QStringList& masks);
-    QStringList Folders(const QString& directory) const;
+    bool IsMatchingFile(const QFileInfo& entry, const QStringList& masks, const QLocale& locale);
     void StepProgress();
 
     TZipProject& m_project;

@@ -1,14 +1,15 @@
 #pragma once
 
+#include <vector>
+
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QHash>
-#include <QSet>
 #include <QString>
 
 #include "SyncDates.h"
 #include "SyncItem.h"
 
-class QFileInfo;
 class TCurrentZip;
 class TSyncListModel;
 class TUserInterface;
@@ -36,12 +37,22 @@ public:
     bool CompareZipWithFiles();
 
 private:
+    // What the comparison needs of a file on disk.
+    struct TFileStamp {
+        qint64 Size = 0;
+        qint64 Modified = 0; // milliseconds since the epoch
+    };
+
     void FirstPass(const QStringList& files);
     void CompareFile(const QString& file);
     void SecondPass();
     void CompareEntry(int index);
+    QString EntryPath(const QString& nameText) const;
+    QString RelativeToRelDir(const QString& file) const;
+    bool ProgressDue(int index, int count);
     TSyncItem EntryFields(int index) const;
-    static TSyncItem FileFields(const QFileInfo& info, const QString& relative);
+    static bool ReadFileStamp(const QString& path, TFileStamp& stamp);
+    static TSyncItem FileFields(const TFileStamp& stamp, const QString& relative);
 
     TZipProject& m_project;
     TCurrentZip& m_current;
@@ -49,5 +60,7 @@ private:
     TSyncListModel& m_list;
     TSyncDates m_dates;
     QHash<QByteArray, int> m_entries; // folded entry name -> first non-version entry
-    QSet<int> m_paired;               // entries whose file exists
+    std::vector<bool> m_paired;       // by entry: its file exists
+    QElapsedTimer m_progressClock;    // since the progress was last shown
+    QString m_relDirPrefix;           // RelDir, native, ending in a separator; or empty
 };

@@ -31,6 +31,7 @@ private slots:
     void filterTextEndsAsLastDirectoryRow();
     void namesDifferingInCaseAreTwoFiles();
     void linkedFolderLoopEnds();
+    void walkGivesCleanPathsInNameOrder();
     void progressMaximumDoubles();
 
 private:
@@ -225,6 +226,25 @@ void FileListBuilderTest::linkedFolderLoopEnds()
         QSKIP("no symbolic links here");
     QCOMPARE(Names(Build({{QStringLiteral("loop"), QStringLiteral("*")}})),
              (QStringList{"loop/a.txt", "p.qrz"}));
+}
+
+// Names sort by UTF-16 code (capitals before '_' before small letters); a
+// row reaching the folder by "." and ".." still lists clean paths, and a link
+// to a file counts as a file.
+void FileListBuilderTest::walkGivesCleanPathsInNameOrder()
+{
+    Touch(QStringLiteral("s/a.txt"));
+    Touch(QStringLiteral("s/_x.txt"));
+    Touch(QStringLiteral("s/B.txt"));
+    Touch(QStringLiteral("s/sub/c.txt"));
+    const bool linked = QFile::link(m_dir->filePath(QStringLiteral("s/a.txt")),
+                                    m_dir->filePath(QStringLiteral("s/link.txt")));
+    QStringList expected{Path("s/B.txt"), Path("s/_x.txt"), Path("s/a.txt")};
+    if (linked)
+        expected.append(Path("s/link.txt"));
+    expected << Path("s/sub/c.txt") << Path("p.qrz");
+    const QString row = QDir::toNativeSeparators(QStringLiteral("./s/../s/./"));
+    QCOMPARE(Build({{row, QStringLiteral("*")}}), expected);
 }
 
 void FileListBuilderTest::progressMaximumDoubles()
