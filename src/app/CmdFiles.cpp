@@ -18,10 +18,7 @@ int RunFiles(const QStringList& arguments)
 {
     QCommandLineParser parser;
     parser.addPositionalArgument(QStringLiteral("project"), QStringLiteral("The project file."));
-    const QCommandLineOption relDir(
-        QStringLiteral("rel-dir"),
-        QStringLiteral("Relative directory to use when the project's does not exist here."),
-        QStringLiteral("DIR"));
+    const QCommandLineOption relDir = Console::RelDirOption();
     parser.addOption(relDir);
     if (const int result = Console::Parse(parser, kCommand, arguments); result >= 0)
         return result;

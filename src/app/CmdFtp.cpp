@@ -18,11 +18,6 @@
 namespace {
 const char* const PasswordVariable = "QORZIP_FTP_PASSWORD";
 
-QString AbsolutePath(const QString& path)
-{
-    return path.isEmpty() ? path : QFileInfo(path).absoluteFilePath();
-}
-
 void LoadSettings(TFtpSettings& settings, const QString& projectFile)
 {
     settings.Load(projectFile);
@@ -60,7 +55,7 @@ struct TProjectFiles {
 bool LoadProject(const QString& argument, TCliUserInterface& ui, TProjectFiles& files)
 {
     TZipProject project(ui);
-    files.ProjectFile = AbsolutePath(argument);
+    files.ProjectFile = Console::AbsolutePath(argument);
     project.SetCFGFileName(files.ProjectFile);
     if (!project.LoadProject(files.ProjectFile))
         return false;
@@ -108,7 +103,7 @@ int RunFtpLs(const QStringList& arguments)
         return result;
     const QStringList positional = parser.positionalArguments();
     TFtpSettings settings;
-    LoadSettings(settings, AbsolutePath(positional.first()));
+    LoadSettings(settings, Console::AbsolutePath(positional.first()));
     TFtpClient client;
     client.SetHost(settings.Host());
     client.SetPort(settings.Port());
@@ -200,7 +195,7 @@ int RunDownload(const QStringList& arguments)
     transfer.Browser().SetRemotePath(directory);
     transfer.Browser().SetPickedFile(name);
 
-    QString target = AbsolutePath(parser.value(to));
+    QString target = Console::AbsolutePath(parser.value(to));
     if (target.isEmpty()) {
         const QFileInfo last(files.Archive);
         target = !files.Archive.isEmpty() && last.dir().exists()

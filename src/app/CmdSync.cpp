@@ -36,10 +36,7 @@ struct TSyncOptions {
                             QStringLiteral("SYMBOL")};
     QCommandLineOption Yes{QStringLiteral("yes"), QStringLiteral("Answer every question yes.")};
     QCommandLineOption No{QStringLiteral("no"), QStringLiteral("Answer every question no.")};
-    QCommandLineOption RelDir{
-        QStringLiteral("rel-dir"),
-        QStringLiteral("Relative directory to use when the project's does not exist here."),
-        QStringLiteral("DIR")};
+    QCommandLineOption RelDir = Console::RelDirOption();
 };
 
 int ModeOf(const QString& text)
@@ -66,10 +63,6 @@ int PrintPlan(const TSyncListModel& list)
     return 0;
 }
 
-QString AbsolutePath(const QString& path)
-{
-    return path.isEmpty() ? path : QFileInfo(path).absoluteFilePath();
-}
 } // namespace
 
 int RunSync(const QStringList& arguments)
@@ -99,13 +92,13 @@ int RunSync(const QStringList& arguments)
                                                : TCliUserInterface::TAnswer::No);
     ui.SetDirectoryAnswer(parser.value(options.RelDir), QStringLiteral("give it with --rel-dir"));
     TZipProject project(ui);
-    const QString fileName = AbsolutePath(parser.positionalArguments().first());
+    const QString fileName = Console::AbsolutePath(parser.positionalArguments().first());
     project.SetCFGFileName(fileName);
     if (!project.LoadProject(fileName))
         return 1;
 
     const QString archive = parser.isSet(options.Archive)
-                                ? AbsolutePath(parser.value(options.Archive))
+                                ? Console::AbsolutePath(parser.value(options.Archive))
                                 : TCurrentZip::LocateProjectZip(project);
     if (archive.isEmpty() || !QFileInfo(archive).isFile())
         return Console::Failure(QStringLiteral("Archive not found: \"%1\"").arg(archive));

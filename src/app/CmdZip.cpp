@@ -20,16 +20,9 @@ struct TZipOptions {
     QCommandLineOption Threads{QStringLiteral("threads"),
                                QStringLiteral("Threads that compress (default: one per core)."),
                                QStringLiteral("N")};
-    QCommandLineOption RelDir{
-        QStringLiteral("rel-dir"),
-        QStringLiteral("Relative directory to use when the project's does not exist here."),
-        QStringLiteral("DIR")};
+    QCommandLineOption RelDir = Console::RelDirOption();
 };
 
-QString AbsolutePath(const QString& path)
-{
-    return path.isEmpty() ? path : QFileInfo(path).absoluteFilePath();
-}
 } // namespace
 
 int RunZip(const QStringList& arguments)
@@ -52,14 +45,15 @@ int RunZip(const QStringList& arguments)
     TCliUserInterface ui;
     ui.SetDirectoryAnswer(parser.value(options.RelDir), QStringLiteral("give it with --rel-dir"));
     TZipProject project(ui);
-    const QString fileName = AbsolutePath(parser.positionalArguments().first());
+    const QString fileName = Console::AbsolutePath(parser.positionalArguments().first());
     project.SetCFGFileName(fileName);
     if (!project.LoadProject(fileName))
         return 1;
 
     const QString output =
         parser.isSet(options.Output) ? parser.value(options.Output) : project.LastZipFile();
-    ui.SetSaveFileAnswer(AbsolutePath(output), QStringLiteral("give the archive with --output"));
+    ui.SetSaveFileAnswer(Console::AbsolutePath(output),
+                         QStringLiteral("give the archive with --output"));
     TZipBuild build(project, ui);
     build.SetThreads(threads);
     build.Run();

@@ -4,6 +4,8 @@
 
 #include <unistd.h>
 
+#include <QFileInfo>
+
 #include "Commands.h"
 
 void Console::Out(const QString& text)
@@ -69,4 +71,17 @@ int Console::Failure(const QString& message)
     line.replace(QLatin1Char('\n'), QLatin1Char(' ')).replace(QLatin1Char('\r'), QLatin1Char(' '));
     ErrLine(QStringLiteral("qorzip: %1").arg(line));
     return 1;
+}
+
+QCommandLineOption Console::RelDirOption()
+{
+    return QCommandLineOption(
+        QStringLiteral("rel-dir"),
+        QStringLiteral("Relative directory to use when the project's does not exist here."),
+        QStringLiteral("DIR"));
+}
+
+QString Console::AbsolutePath(const QString& path)
+{
+    return path.isEmpty() ? path : QFileInfo(path).absoluteFilePath();
 }

@@ -18,6 +18,12 @@ bool ErrIsTerminal();
 // --help, prints the error and returns 2 for wrong usage, and returns -1 when
 // the command should go on. Positional counts are checked by the caller.
 int Parse(QCommandLineParser& parser, const QString& command, const QStringList& arguments);
+// The option --rel-dir DIR: the project's folder on this computer when the
+// stored one does not exist here.
+QCommandLineOption RelDirOption();
+// A path made absolute against the current directory; empty stays empty.
+QString AbsolutePath(const QString& path);
+
 // Prints a usage error with the subcommand's help hint; returns 2.
 int UsageError(const QString& command, const QString& message);
 // Prints the one-line reason of a failure; returns 1.
