@@ -1,3 +1,5 @@
+#include <functional>
+
 #include <QHostAddress>
 #include <QTcpServer>
 #include <QTemporaryDir>
@@ -8,6 +10,20 @@
 #include "ScriptedServer.h"
 #include "TestRegistry.h"
 #include "TestUtil.h"
+
+namespace {
+// Runs a call that must fail with an error of type E and gives back its
+// message, or a text that cannot match any message when nothing failed.
+template <typename E> QString FailureOf(const std::function<void()>& call)
+{
+    try {
+        call();
+    } catch (const E& error) {
+        return error.Message();
+    }
+    return QStringLiteral("<no error>");
+}
+} // namespace
 
 // The client against replies that real servers do not send on demand.
 class FtpClientScriptedTest : public QObject {
@@ -207,12 +223,7 @@ void FtpClientScriptedTest::invalidReply()
     });
     TFtpClient client;
     Configure(client, server);
-    try {
-        client.Connect();
-        QFAIL("no error");
-    } catch (const EFtpProtocolReplyError& error) {
-        QCOMPARE(error.Message(), message);
-    }
+    QCOMPARE(FailureOf<EFtpProtocolReplyError>([&] { client.Connect(); }), message);
     QVERIFY(!client.Connected());
     QCOMPARE(server.Finish(), QString());
 }
@@ -222,12 +233,8 @@ void FtpClientScriptedTest::closedMidReply()
     ScriptedServer server([](ScriptedSession& s) { s.Send("220-first line of many\r\n"); });
     TFtpClient client;
     Configure(client, server);
-    try {
-        client.Connect();
-        QFAIL("no error");
-    } catch (const EFtpConnClosedGracefully& error) {
-        QCOMPARE(error.Message(), QStringLiteral("Connection Closed Gracefully."));
-    }
+    QCOMPARE(FailureOf<EFtpConnClosedGracefully>([&] { client.Connect(); }),
+             QStringLiteral("Connection Closed Gracefully."));
     QVERIFY(!client.Connected());
     QCOMPARE(server.Finish(), QString());
 }
@@ -351,12 +358,9 @@ void FtpClientScriptedTest::refusedRetrieveKeepsControlOpen()
     Configure(client, server);
     client.Connect();
     QTemporaryDir dir;
-    try {
-        client.Retrieve("none.zip", dir.filePath(QStringLiteral("none.zip")));
-        QFAIL("no error");
-    } catch (const EFtpProtocolReplyError& error) {
-        QCOMPARE(error.Message(), QStringLiteral("No such file or directory.\r\n"));
-    }
+    QCOMPARE(FailureOf<EFtpProtocolReplyError>(
+                 [&] { client.Retrieve("none.zip", dir.filePath(QStringLiteral("none.zip"))); }),
+             QStringLiteral("No such file or directory.\r\n"));
     QCOMPARE(m_statuses.last(), QStringLiteral("Transfer complete"));
     QVERIFY(client.Connected());
     client.Disconnect();
@@ -404,12 +408,7 @@ void FtpClientScriptedTest::storeWithEmptyNameSendsStou()
 void FtpClientScriptedTest::callsOutOfOrder()
 {
     TFtpClient client;
-    try {
-        client.List("*");
-        QFAIL("no error");
-    } catch (const EFtpError& error) {
-        QCOMPARE(error.Message(), QStringLiteral("Not Connected"));
-    }
+    QCOMPARE(FailureOf<EFtpError>([&] { client.List("*"); }), QStringLiteral("Not Connected"));
     QTemporaryDir dir;
     try {
         client.Store(dir.filePath(QStringLiteral("missing.zip")), "x");
@@ -423,12 +422,7 @@ void FtpClientScriptedTest::callsOutOfOrder()
     });
     Configure(client, server);
     client.Connect();
-    try {
-        client.Connect();
-        QFAIL("no error");
-    } catch (const EFtpError& error) {
-        QCOMPARE(error.Message(), QStringLiteral("Already connected."));
-    }
+    QCOMPARE(FailureOf<EFtpError>([&] { client.Connect(); }), QStringLiteral("Already connected."));
     QVERIFY(client.Connected());
     client.Disconnect();
     QCOMPARE(server.Finish(), QString());
