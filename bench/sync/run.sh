@@ -23,19 +23,8 @@ fi
 cmake --build "$build_dir" -j2 --target qorzip >/dev/null
 qorzip="$build_dir/src/app/qorzip"
 
-# Runs a command under /usr/bin/time -v; its stdout goes to $2; prints "wall cpu peakKB".
-measure() {
-    local out=$1
-    shift
-    local log="$data_dir/time.log"
-    /usr/bin/time -v -o "$log" "$@" >"$out"
-    awk -F': ' '
-        /Elapsed \(wall clock\)/ { n = split($2, t, ":"); wall = (n == 3) ? t[1] * 3600 + t[2] * 60 + t[3] : t[1] * 60 + t[2] }
-        /User time/ { user = $2 }
-        /System time/ { sys = $2 }
-        /Maximum resident/ { rss = $2 }
-        END { printf "%.2f %.2f %d\n", wall, user + sys, rss }' "$log"
-}
+# shellcheck source=../measure.sh
+. "$source_dir/bench/measure.sh"
 
 # One case: a tree of the generator's 50,000 tiny files, or its first half
 # of folders; its project (outside the tree), archive and extracted copy.

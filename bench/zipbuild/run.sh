@@ -29,26 +29,17 @@ for shape in large tiny; do
     [ -d "$data_dir/$shape" ] || python3 "$source_dir/bench/zipbuild/gen_tree.py" "$shape" "$data_dir/$shape"
 done
 
-# Runs a command under /usr/bin/time -v; prints "wall cpu peakKB".
-measure() {
-    local log="$data_dir/time.log"
-    /usr/bin/time -v -o "$log" "$@" >/dev/null
-    awk -F': ' '
-        /Elapsed \(wall clock\)/ { n = split($2, t, ":"); wall = (n == 3) ? t[1] * 3600 + t[2] * 60 + t[3] : t[1] * 60 + t[2] }
-        /User time/ { user = $2 }
-        /System time/ { sys = $2 }
-        /Maximum resident/ { rss = $2 }
-        END { printf "%.2f %.2f %d\n", wall, user + sys, rss }' "$log"
-}
+# shellcheck source=../measure.sh
+. "$source_dir/bench/measure.sh"
 
-# best_of ARCHIVE COMMAND...: runs "measure COMMAND" REPEAT times, each time
+# best_of ARCHIVE COMMAND...: runs "measure /dev/null COMMAND" REPEAT times, each time
 # on a fresh ARCHIVE, and prints the line of the fastest run.
 best_of() {
     local archive=$1 best="" line
     shift
     for ((run = 0; run < ${REPEAT:-1}; ++run)); do
         rm -f "$archive"
-        line=$(measure "$@")
+        line=$(measure /dev/null "$@")
         if [ -z "$best" ] || awk -v a="$line" -v b="$best" 'BEGIN { split(a, x, " "); split(b, y, " "); exit !(x[1] < y[1]) }'; then
             best=$line
         fi
