@@ -23,40 +23,33 @@ private slots:
     void missingRelDirTakesTheOption();
 
 private:
-    QString Path(const QString& name) const
-    {
-        return QDir::toNativeSeparators(m_dir->filePath(name));
-    }
-    void Write(const QString& name, const QByteArray& bytes) const
-    {
-        TestUtil::WriteFile(m_dir->filePath(name), bytes);
-    }
     // A project file made by hand, as in an INI editor.
     void WriteProject(const QString& relDir, const QString& lastZip) const;
     int Run(const QStringList& arguments);
     QStringList EntryNames(const QString& archive) const;
 
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<TestUtil::TempTree> m_dir;
     QByteArray m_out;
     QByteArray m_err;
 };
 
 void CliProjectTest::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    Write(QStringLiteral("work/src/a.txt"), "alpha\n");
-    Write(QStringLiteral("work/src/sub/b.txt"), QByteArray("beta\n").repeated(100));
-    Write(QStringLiteral("work/src/c.doc"), "not selected\n");
-    WriteProject(PathRules::WithTrailingSeparator(Path("work")), QString());
+    m_dir = std::make_unique<TestUtil::TempTree>();
+    m_dir->Write(QStringLiteral("work/src/a.txt"), "alpha\n");
+    m_dir->Write(QStringLiteral("work/src/sub/b.txt"), QByteArray("beta\n").repeated(100));
+    m_dir->Write(QStringLiteral("work/src/c.doc"), "not selected\n");
+    WriteProject(PathRules::WithTrailingSeparator(m_dir->Path("work")), QString());
 }
 
 void CliProjectTest::WriteProject(const QString& relDir, const QString& lastZip) const
 {
-    Write(QStringLiteral("work/p.qrz"), QStringLiteral("[Files]\nRelDir=%1\nLastZipFile=%2\n"
-                                                       "[ZipCommands]\nRow[0]=Directory,Filter\n"
-                                                       "Row[1]=src\\,*.txt\n[FTP]\nHostname=h\n")
-                                            .arg(relDir, lastZip)
-                                            .toLocal8Bit());
+    m_dir->Write(QStringLiteral("work/p.qrz"),
+                 QStringLiteral("[Files]\nRelDir=%1\nLastZipFile=%2\n"
+                                "[ZipCommands]\nRow[0]=Directory,Filter\n"
+                                "Row[1]=src\\,*.txt\n[FTP]\nHostname=h\n")
+                     .arg(relDir, lastZip)
+                     .toLocal8Bit());
 }
 
 int CliProjectTest::Run(const QStringList& arguments)
@@ -79,8 +72,8 @@ void CliProjectTest::filesPrintsOnePathALine()
     QCOMPARE(Run({QStringLiteral("files"), QStringLiteral("work/p.qrz")}), 0);
     const QStringList lines =
         QString::fromLocal8Bit(m_out).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    QCOMPARE(lines,
-             (QStringList{Path("work/src/a.txt"), Path("work/src/sub/b.txt"), Path("work/p.qrz")}));
+    QCOMPARE(lines, (QStringList{m_dir->Path("work/src/a.txt"), m_dir->Path("work/src/sub/b.txt"),
+                                 m_dir->Path("work/p.qrz")}));
 }
 
 void CliProjectTest::zipWritesArchiveReportAndProject()
@@ -88,7 +81,8 @@ void CliProjectTest::zipWritesArchiveReportAndProject()
     QCOMPARE(Run({QStringLiteral("zip"), QStringLiteral("work/p.qrz"), QStringLiteral("--output"),
                   QStringLiteral("out.zip")}),
              0);
-    QCOMPARE(EntryNames(Path("out.zip")), (QStringList{"src\\a.txt", "src\\sub\\b.txt", "p.qrz"}));
+    QCOMPARE(EntryNames(m_dir->Path("out.zip")),
+             (QStringList{"src\\a.txt", "src\\sub\\b.txt", "p.qrz"}));
     const QStringList report =
         QString::fromLocal8Bit(m_out).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     QCOMPARE(report.size(), 3);
@@ -96,21 +90,22 @@ void CliProjectTest::zipWritesArchiveReportAndProject()
     QVERIFY(report[1].endsWith(QStringLiteral(" 500 ") + report[1].section(QLatin1Char(' '), -2)));
     // Not a terminal: no progress bar.
     QVERIFY2(m_err.isEmpty(), m_err.constData());
-    const TMemIniFile project(Path("work/p.qrz"));
+    const TMemIniFile project(m_dir->Path("work/p.qrz"));
     QCOMPARE(project.ReadString(QStringLiteral("Files"), QStringLiteral("LastZipFile"), {}),
-             Path("out.zip"));
+             m_dir->Path("out.zip"));
     QCOMPARE(project.ReadString(QStringLiteral("FTP"), QStringLiteral("Hostname"), {}),
              QStringLiteral("h"));
     if (TestUtil::HaveTool(QStringLiteral("unzip")))
-        QCOMPARE(TestUtil::Run(QStringLiteral("unzip"), {QStringLiteral("-tqq"), Path("out.zip")}),
+        QCOMPARE(TestUtil::Run(QStringLiteral("unzip"),
+                               {QStringLiteral("-tqq"), m_dir->Path("out.zip")}),
                  0);
 }
 
 void CliProjectTest::zipDefaultsToTheProjectsArchive()
 {
-    WriteProject(PathRules::WithTrailingSeparator(Path("work")), Path("default.zip"));
+    WriteProject(PathRules::WithTrailingSeparator(m_dir->Path("work")), m_dir->Path("default.zip"));
     QCOMPARE(Run({QStringLiteral("zip"), QStringLiteral("work/p.qrz")}), 0);
-    QCOMPARE(EntryNames(Path("default.zip")).size(), 3);
+    QCOMPARE(EntryNames(m_dir->Path("default.zip")).size(), 3);
 }
 
 void CliProjectTest::failures_data()
@@ -141,7 +136,7 @@ void CliProjectTest::missingRelDirTakesTheOption()
     QCOMPARE(Run({QStringLiteral("files"), QStringLiteral("work/p.qrz")}), 1);
     QVERIFY2(m_err.contains("--rel-dir"), m_err.constData());
     QCOMPARE(Run({QStringLiteral("files"), QStringLiteral("work/p.qrz"),
-                  QStringLiteral("--rel-dir"), Path("work")}),
+                  QStringLiteral("--rel-dir"), m_dir->Path("work")}),
              0);
     QVERIFY(m_out.contains("sub"));
 }

@@ -67,3 +67,13 @@ QString TestUtil::QorZipExecutable()
 {
     return qEnvironmentVariable("QORZIP_BINARY_DIR") + QStringLiteral("/src/app/qorzip");
 }
+
+QString TestUtil::TempTree::Path(const QString& name) const
+{
+    return QDir::toNativeSeparators(filePath(name));
+}
+
+void TestUtil::TempTree::Write(const QString& name, const QByteArray& bytes) const
+{
+    WriteFile(filePath(name), bytes);
+}

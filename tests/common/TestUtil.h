@@ -4,9 +4,19 @@
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 
 // Small helpers the tests of every layer share.
 namespace TestUtil {
+// A temporary folder that tests fill with files by relative name.
+class TempTree : public QTemporaryDir {
+public:
+    // The native path of a name inside the folder.
+    QString Path(const QString& name) const;
+    // Writes a file inside the folder, creating its folders.
+    void Write(const QString& name, const QByteArray& bytes) const;
+};
+
 // Writes bytes to a file, creating its folders; fails the process on error.
 void WriteFile(const QString& path, const QByteArray& bytes);
 QByteArray ReadFile(const QString& path);

@@ -35,26 +35,22 @@ private slots:
     void progressMaximumDoubles();
 
 private:
-    QString Path(const QString& name) const
-    {
-        return QDir::toNativeSeparators(m_dir->filePath(name));
-    }
-    void Touch(const QString& name) const { TestUtil::WriteFile(m_dir->filePath(name), "x"); }
+    void Touch(const QString& name) const { m_dir->Write(name, "x"); }
     QStringList Build(const QList<TZipCommand>& commands);
     QStringList Names(const QStringList& paths) const;
 
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<TestUtil::TempTree> m_dir;
     FakeUserInterface m_ui;
     std::unique_ptr<TZipProject> m_project;
 };
 
 void FileListBuilderTest::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
+    m_dir = std::make_unique<TestUtil::TempTree>();
     m_ui = FakeUserInterface();
     m_project = std::make_unique<TZipProject>(m_ui);
     m_project->SetRelDir(PathRules::WithTrailingSeparator(QDir::toNativeSeparators(m_dir->path())));
-    m_project->SetCFGFileName(Path("p.qrz"));
+    m_project->SetCFGFileName(m_dir->Path("p.qrz"));
     Touch(QStringLiteral("p.qrz"));
 }
 
@@ -146,7 +142,7 @@ void FileListBuilderTest::emptyFilterContributesNothing()
 void FileListBuilderTest::sameFileListedOnce()
 {
     Touch(QStringLiteral("a/x.txt"));
-    const QString absolute = Path("a/x.txt");
+    const QString absolute = m_dir->Path("a/x.txt");
     const QStringList names =
         Names(Build({{QStringLiteral("a"), QStringLiteral("*.txt")},
                      {absolute, QString()},
@@ -166,9 +162,9 @@ void FileListBuilderTest::missingRowsAreReported()
     QCOMPARE(m_ui.Messages,
              (QStringList{
                  QStringLiteral("File:\r\n%1 \r\ndoes not exists.\r\nFile is skipped.")
-                     .arg(Path("gone.txt")),
+                     .arg(m_dir->Path("gone.txt")),
                  QStringLiteral("Directory:\r\n%1 \r\ndoes not exists.\r\nDirectory is skipped.")
-                     .arg(Path("nodir"))}));
+                     .arg(m_dir->Path("nodir"))}));
 }
 
 void FileListBuilderTest::hiddenFilesAreListed()
@@ -239,10 +235,10 @@ void FileListBuilderTest::walkGivesCleanPathsInNameOrder()
     Touch(QStringLiteral("s/sub/c.txt"));
     const bool linked = QFile::link(m_dir->filePath(QStringLiteral("s/a.txt")),
                                     m_dir->filePath(QStringLiteral("s/link.txt")));
-    QStringList expected{Path("s/B.txt"), Path("s/_x.txt"), Path("s/a.txt")};
+    QStringList expected{m_dir->Path("s/B.txt"), m_dir->Path("s/_x.txt"), m_dir->Path("s/a.txt")};
     if (linked)
-        expected.append(Path("s/link.txt"));
-    expected << Path("s/sub/c.txt") << Path("p.qrz");
+        expected.append(m_dir->Path("s/link.txt"));
+    expected << m_dir->Path("s/sub/c.txt") << m_dir->Path("p.qrz");
     const QString row = QDir::toNativeSeparators(QStringLiteral("./s/../s/./"));
     QCOMPARE(Build({{row, QStringLiteral("*")}}), expected);
 }

@@ -34,27 +34,19 @@ private slots:
     void reportLine();
 
 private:
-    QString Path(const QString& name) const
-    {
-        return QDir::toNativeSeparators(m_dir->filePath(name));
-    }
-    void Write(const QString& name, const QByteArray& bytes) const
-    {
-        TestUtil::WriteFile(m_dir->filePath(name), bytes);
-    }
     // A project below "work/" with one row per command; saved as work/p.qrz.
     void MakeProject(const QList<TZipCommand>& commands);
     QStringList EntryNames(const QString& archive) const;
     bool RunBuild(int threads = 2);
 
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<TestUtil::TempTree> m_dir;
     FakeUserInterface m_ui;
     std::unique_ptr<TZipProject> m_project;
 };
 
 void ZipBuildTest::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
+    m_dir = std::make_unique<TestUtil::TempTree>();
     m_ui = FakeUserInterface();
     m_project = std::make_unique<TZipProject>(m_ui);
 }
@@ -62,8 +54,8 @@ void ZipBuildTest::init()
 void ZipBuildTest::MakeProject(const QList<TZipCommand>& commands)
 {
     QDir().mkpath(m_dir->filePath(QStringLiteral("work")));
-    m_project->SetRelDir(PathRules::WithTrailingSeparator(Path("work")));
-    m_project->SetCFGFileName(Path("work/p.qrz"));
+    m_project->SetRelDir(PathRules::WithTrailingSeparator(m_dir->Path("work")));
+    m_project->SetCFGFileName(m_dir->Path("work/p.qrz"));
     m_project->SetCommands(commands);
     m_project->SaveProject(m_project->CFGFileName());
 }
@@ -87,40 +79,41 @@ bool ZipBuildTest::RunBuild(int threads)
 
 void ZipBuildTest::entryNamesFollowTheRelativeFolder()
 {
-    Write(QStringLiteral("work/src/main.cpp"), "int main() { return 0; }\n");
-    Write(QStringLiteral("work/src/deep/er/util.cpp"), "// util\n");
-    Write(QStringLiteral("work/src/.hidden.cpp"), "// hidden\n");
-    Write(QStringLiteral("work/src/notes.txt"), "not selected\n");
-    Write(QStringLiteral("outside/shared.cpp"), "// outside\n");
+    m_dir->Write(QStringLiteral("work/src/main.cpp"), "int main() { return 0; }\n");
+    m_dir->Write(QStringLiteral("work/src/deep/er/util.cpp"), "// util\n");
+    m_dir->Write(QStringLiteral("work/src/.hidden.cpp"), "// hidden\n");
+    m_dir->Write(QStringLiteral("work/src/notes.txt"), "not selected\n");
+    m_dir->Write(QStringLiteral("outside/shared.cpp"), "// outside\n");
     MakeProject({{QDir::toNativeSeparators(QStringLiteral("src/")), QStringLiteral("*.cpp")},
-                 {Path("outside/shared.cpp"), QString()}});
-    m_ui.AnswerFile(Path("out.zip"));
+                 {m_dir->Path("outside/shared.cpp"), QString()}});
+    m_ui.AnswerFile(m_dir->Path("out.zip"));
     QVERIFY(RunBuild());
     const QStringList expected{"src\\.hidden.cpp", "src\\main.cpp", "src\\deep\\er\\util.cpp",
                                "..\\outside\\shared.cpp", "p.qrz"};
-    QCOMPARE(EntryNames(Path("out.zip")), expected);
+    QCOMPARE(EntryNames(m_dir->Path("out.zip")), expected);
     QCOMPARE(m_ui.Report.size(), expected.size());
     for (int i = 0; i < expected.size(); ++i)
         QVERIFY2(m_ui.Report[i].startsWith(expected[i] + QStringLiteral("  ")),
                  qPrintable(m_ui.Report[i]));
-    QCOMPARE(m_project->LastZipFile(), Path("out.zip"));
+    QCOMPARE(m_project->LastZipFile(), m_dir->Path("out.zip"));
     QCOMPARE(m_ui.ProgressClosed, 1);
     if (TestUtil::HaveTool(QStringLiteral("unzip")))
-        QCOMPARE(TestUtil::Run(QStringLiteral("unzip"), {QStringLiteral("-tqq"), Path("out.zip")}),
+        QCOMPARE(TestUtil::Run(QStringLiteral("unzip"),
+                               {QStringLiteral("-tqq"), m_dir->Path("out.zip")}),
                  0);
 }
 
 void ZipBuildTest::entriesKeepContentAndTime()
 {
     const QByteArray text = QByteArray("line of text\n").repeated(500);
-    Write(QStringLiteral("work/a.txt"), text);
+    m_dir->Write(QStringLiteral("work/a.txt"), text);
     const QDateTime time(QDate(2021, 6, 7), QTime(8, 9, 10));
     TestUtil::SetModified(m_dir->filePath(QStringLiteral("work/a.txt")), time);
     MakeProject({{QStringLiteral("a.txt"), QString()}});
-    m_ui.AnswerFile(Path("out.zip"));
+    m_ui.AnswerFile(m_dir->Path("out.zip"));
     QVERIFY(RunBuild());
     TZipFile zip;
-    zip.LoadFromFile(Path("out.zip"));
+    zip.LoadFromFile(m_dir->Path("out.zip"));
     QCOMPARE(zip.GetData(0), text);
     QCOMPARE(zip.GetDateTime(0), time);
     QCOMPARE(zip.Entries[0].CompressionMethod, quint16(8));
@@ -138,44 +131,45 @@ void ZipBuildTest::oneThreadAndTwoGiveTheSameArchive()
     QFETCH(int, threads);
     for (int i = 0; i < 12; ++i) {
         const QByteArray random = TestUtil::RandomBytes(1000 * (i + 1) * (i + 1), quint32(i));
-        Write(QStringLiteral("work/d/f%1.bin").arg(i, 2, 10, QLatin1Char('0')),
-              i % 2 ? random : random.toHex().repeated(3));
+        m_dir->Write(QStringLiteral("work/d/f%1.bin").arg(i, 2, 10, QLatin1Char('0')),
+                     i % 2 ? random : random.toHex().repeated(3));
     }
-    Write(QStringLiteral("work/d/empty.bin"), QByteArray());
+    m_dir->Write(QStringLiteral("work/d/empty.bin"), QByteArray());
     // Enough tiny files to fill several batches.
     for (int i = 0; i < 150; ++i)
-        Write(QStringLiteral("work/d/t/%1.txt").arg(i, 3, 10, QLatin1Char('0')),
-              QByteArray("tiny ").repeated(i % 7));
+        m_dir->Write(QStringLiteral("work/d/t/%1.txt").arg(i, 3, 10, QLatin1Char('0')),
+                     QByteArray("tiny ").repeated(i % 7));
     MakeProject({{QStringLiteral("d"), QStringLiteral("*")}});
-    m_ui.AnswerFile(Path("one.zip"));
+    m_ui.AnswerFile(m_dir->Path("one.zip"));
     QVERIFY(RunBuild(1));
     const QStringList oneReport = m_ui.Report;
     m_ui.Report.clear();
-    m_ui.AnswerFile(Path("two.zip"));
+    m_ui.AnswerFile(m_dir->Path("two.zip"));
     QVERIFY(RunBuild(threads));
     QCOMPARE(m_ui.Report, oneReport);
-    QCOMPARE(TestUtil::ReadFile(Path("two.zip")), TestUtil::ReadFile(Path("one.zip")));
+    QCOMPARE(TestUtil::ReadFile(m_dir->Path("two.zip")),
+             TestUtil::ReadFile(m_dir->Path("one.zip")));
 }
 
 void ZipBuildTest::cancelAfterThirdFileWritesThree()
 {
     for (int i = 1; i <= 5; ++i)
-        Write(QStringLiteral("work/f%1.txt").arg(i), QByteArray("data ").repeated(i));
+        m_dir->Write(QStringLiteral("work/f%1.txt").arg(i), QByteArray("data ").repeated(i));
     MakeProject({{QStringLiteral("."), QStringLiteral("*.txt")}});
-    m_ui.AnswerFile(Path("out.zip"));
+    m_ui.AnswerFile(m_dir->Path("out.zip"));
     m_ui.CancelAfterEvents(3);
     QVERIFY(RunBuild());
-    QCOMPARE(EntryNames(Path("out.zip")), (QStringList{"f1.txt", "f2.txt", "f3.txt"}));
+    QCOMPARE(EntryNames(m_dir->Path("out.zip")), (QStringList{"f1.txt", "f2.txt", "f3.txt"}));
     QCOMPARE(m_ui.Report.size(), 3);
 }
 
 void ZipBuildTest::unreadableFileWritesNoArchive()
 {
-    Write(QStringLiteral("work/a.txt"), "first");
-    Write(QStringLiteral("work/b.txt"), "second");
+    m_dir->Write(QStringLiteral("work/a.txt"), "first");
+    m_dir->Write(QStringLiteral("work/b.txt"), "second");
     MakeProject({{QStringLiteral("."), QStringLiteral("*.txt")}});
-    Write(QStringLiteral("out.zip"), "previous archive");
-    m_ui.AnswerFile(Path("out.zip"));
+    m_dir->Write(QStringLiteral("out.zip"), "previous archive");
+    m_ui.AnswerFile(m_dir->Path("out.zip"));
     // The second file vanishes after the list was built.
     m_ui.OnProcessEvents = [this] {
         QFile::remove(m_dir->filePath(QStringLiteral("work/b.txt")));
@@ -185,42 +179,42 @@ void ZipBuildTest::unreadableFileWritesNoArchive()
         QFAIL("a missing file did not end the build");
     } catch (const Exception& error) {
         QVERIFY2(error.Message().startsWith(
-                     QStringLiteral("Cannot open file \"%1\"").arg(Path("work/b.txt"))),
+                     QStringLiteral("Cannot open file \"%1\"").arg(m_dir->Path("work/b.txt"))),
                  qPrintable(error.Message()));
     }
-    QCOMPARE(TestUtil::ReadFile(Path("out.zip")), QByteArray("previous archive"));
+    QCOMPARE(TestUtil::ReadFile(m_dir->Path("out.zip")), QByteArray("previous archive"));
     QCOMPARE(m_ui.ProgressClosed, 1);
 }
 
 void ZipBuildTest::timeWithoutDosFormWritesNoArchive()
 {
-    Write(QStringLiteral("work/old.txt"), "from 1970");
+    m_dir->Write(QStringLiteral("work/old.txt"), "from 1970");
     TestUtil::SetModified(m_dir->filePath(QStringLiteral("work/old.txt")),
                           QDateTime(QDate(1970, 1, 2), QTime(0, 0)));
     MakeProject({{QStringLiteral("old.txt"), QString()}});
-    m_ui.AnswerFile(Path("out.zip"));
+    m_ui.AnswerFile(m_dir->Path("out.zip"));
     QVERIFY_THROWS_EXCEPTION(Exception, RunBuild());
-    QVERIFY(!QFile::exists(Path("out.zip")));
+    QVERIFY(!QFile::exists(m_dir->Path("out.zip")));
 }
 
 void ZipBuildTest::nothingSelectedStillHoldsTheProject()
 {
-    Write(QStringLiteral("work/a.doc"), "doc");
+    m_dir->Write(QStringLiteral("work/a.doc"), "doc");
     MakeProject({{QStringLiteral("."), QStringLiteral("*.none")}});
-    m_ui.AnswerFile(Path("out.zip"));
+    m_ui.AnswerFile(m_dir->Path("out.zip"));
     QVERIFY(RunBuild());
-    QCOMPARE(EntryNames(Path("out.zip")), QStringList{"p.qrz"});
+    QCOMPARE(EntryNames(m_dir->Path("out.zip")), QStringList{"p.qrz"});
 }
 
 void ZipBuildTest::decliningTheNameChangesNothing()
 {
     MakeProject({});
-    m_project->SetLastZipFile(Path("old.zip"));
+    m_project->SetLastZipFile(m_dir->Path("old.zip"));
     m_ui.AnswerFile(QString());
     QVERIFY(!RunBuild());
-    QCOMPARE(m_project->LastZipFile(), Path("old.zip"));
+    QCOMPARE(m_project->LastZipFile(), m_dir->Path("old.zip"));
     QVERIFY(m_ui.Report.isEmpty());
-    QVERIFY(!QFile::exists(Path("old.zip")));
+    QVERIFY(!QFile::exists(m_dir->Path("old.zip")));
 }
 
 void ZipBuildTest::saveRequest_data()
@@ -235,9 +229,9 @@ void ZipBuildTest::saveRequest()
     QFETCH(bool, lastExists);
     MakeProject({});
     if (lastExists)
-        Write(QStringLiteral("a/b.zip"), "zip");
-    m_project->SetLastZipFile(Path("a/b.zip"));
-    m_project->SetMachineRelDir(PathRules::WithTrailingSeparator(Path("machine")));
+        m_dir->Write(QStringLiteral("a/b.zip"), "zip");
+    m_project->SetLastZipFile(m_dir->Path("a/b.zip"));
+    m_project->SetMachineRelDir(PathRules::WithTrailingSeparator(m_dir->Path("machine")));
     m_ui.AnswerFile(QString());
     TZipBuild(*m_project, m_ui).AskZipFileName();
     QCOMPARE(m_ui.Asked(QStringLiteral("SaveFile")), 1);
@@ -246,7 +240,7 @@ void ZipBuildTest::saveRequest()
     QCOMPARE(request.Filter, QStringLiteral("Zip Files(*.zip)|*.zip|All Files |*.*"));
     QCOMPARE(request.DefaultExt, QStringLiteral(".zip"));
     QVERIFY(request.Options.testFlag(TFileRequest::OverwritePrompt));
-    QCOMPARE(request.Preset, lastExists ? Path("a/b.zip") : Path("machine/b.zip"));
+    QCOMPARE(request.Preset, lastExists ? m_dir->Path("a/b.zip") : m_dir->Path("machine/b.zip"));
 }
 
 void ZipBuildTest::reportLine_data()
