@@ -37,6 +37,8 @@ public:
     QString DirectoryName(const TFileRequest& request) override;
     bool InputText(const QString& title, const QString& prompt, QString& value) override;
     void ReportLine(const QString& text) override;
+    // Lines already printed stay on the terminal; a new report simply follows them.
+    void ClearReport() override {}
 
     void SetProgressTitle(const QString& title) override;
     void SetProgressText(const QString& text) override;

@@ -26,12 +26,19 @@ struct TFileRequest {
     Q_DECLARE_FLAGS(Flags, Flag)
 
     QString Title;
-    QString Filter;     // "Zip files (*.zip);;All files (*)"
+    // Pairs of a caption and its masks, separated by "|": "Zip Files(*.zip)|*.zip|All Files |*.*".
+    // Every operation uses this one form; DialogFilter converts it for Qt's dialogs.
+    QString Filter;
     QString Preset;     // the file or directory shown first
     QString DefaultExt; // appended to a name typed without extension
     Flags Options = NoFlags;
 };
 Q_DECLARE_OPERATORS_FOR_FLAGS(TFileRequest::Flags)
+
+// The filter of a file request in the form of Qt's file dialogs: each caption with its masks
+// ("Zip Files(*.zip) (*.zip);;All Files  (*.*)"); an empty filter stays empty, a lone mask list
+// ("*.*") becomes one entry, and masks separated by ";" become blanks.
+QString DialogFilter(const QString& filter);
 
 // Everything an operation below the windows needs from the person using the
 // program. Operations never open a dialog themselves: the main window
@@ -55,6 +62,7 @@ public:
 
     // The report memo of the main window.
     virtual void ReportLine(const QString& text) = 0;
+    virtual void ClearReport() = 0;
 
     // Progress of a long operation.
     virtual void SetProgressTitle(const QString& title) = 0;

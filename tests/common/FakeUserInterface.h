@@ -37,6 +37,7 @@ public:
     QStringList Messages;
     QStringList Report;
     int EventsProcessed = 0;
+    int ReportCleared = 0;
     int ProgressShown = 0;
     int ProgressClosed = 0;
     QString ProgressTitle;
@@ -53,6 +54,11 @@ public:
     QString DirectoryName(const TFileRequest& request) override;
     bool InputText(const QString& title, const QString& prompt, QString& value) override;
     void ReportLine(const QString& text) override;
+    void ClearReport() override
+    {
+        Report.clear();
+        ++ReportCleared;
+    }
     void SetProgressTitle(const QString& title) override;
     void SetProgressText(const QString& text) override;
     void SetProgressMaximum(int maximum) override { m_maximum = maximum; }

@@ -22,6 +22,7 @@ public:
     QString DirectoryName(const TFileRequest&) override { return {}; }
     bool InputText(const QString&, const QString&, QString&) override { return false; }
     void ReportLine(const QString&) override {}
+    void ClearReport() override {}
 };
 
 QPushButton* CancelButton(const TProgressForm& form)
