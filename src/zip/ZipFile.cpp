@@ -393,6 +393,7 @@ void TZipFile::AddEntry(const QByteArray& name, quint32 externalAttributes)
     local.Signature = LocalFileSignature;
     local.VersionNeeded = 20;
     local.CompressionMethod = Z_DEFLATED;
+    local.Flags = NameEncodingFlags(name);
     local.FileName = name;
     local.FileNameLength = quint16(name.size());
     TFileHeader header;
@@ -444,7 +445,7 @@ void TZipFile::SetDeflated(int index, const TDeflated& deflated)
     TLocalFile& local = Entries[index];
     local.Signature = LocalFileSignature;
     local.VersionNeeded = 20;
-    local.Flags = 0;
+    local.Flags = NameEncodingFlags(local.FileName);
     local.CompressionMethod = Z_DEFLATED;
     local.Crc32 = deflated.Crc32;
     local.CompressedSize = quint32(deflated.CompressedData.size());
@@ -551,6 +552,7 @@ void TZipFile::RenameEntry(int index, const QByteArray& newName)
     TLocalFile& local = Entries[index];
     local.FileName = newName;
     local.FileNameLength = quint16(newName.size());
+    local.Flags = quint16((local.Flags & ~Utf8NameFlag) | NameEncodingFlags(newName));
     CopyBlockToCentral(index);
 }
 
