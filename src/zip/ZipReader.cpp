@@ -130,8 +130,8 @@ void TZipReader::ReadLocal(TZipContent& content)
     local.CompressedData = QByteArray(m_bytes.data() + m_pos, available);
     m_pos += available;
     if (available < local.CompressedSize && m_cut.isEmpty())
-        m_cut = QStringLiteral("entry %1 at offset %2 declares %3 bytes of data, but the file "
-                               "ends after %4")
+        m_cut = QStringLiteral("entry %1 at offset %2 is cut short: it declares %3 bytes of "
+                               "data, but the file ends after %4")
                     .arg(Quoted(local.FileName))
                     .arg(start)
                     .arg(local.CompressedSize)
