@@ -1,12 +1,15 @@
 #include "Utils.h"
 
 #include <cstdarg>
+#include <filesystem>
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
 
+#include "Exception.h"
 #include "MemIniFile.h"
 #include "PathRules.h"
 
@@ -290,4 +293,17 @@ QString CommaText(const QStringList& items)
 void SetCommaText(const QString& text, QStringList& items)
 {
     SetDelimitedText(text, QLatin1Char(','), QLatin1Char('"'), items);
+}
+
+void ForceDirectories(const QString& directory)
+{
+    std::error_code error;
+    const std::filesystem::path path(QFile::encodeName(directory).toStdString());
+    if (!directory.isEmpty() && (std::filesystem::create_directories(path, error) ||
+                                 std::filesystem::is_directory(path, error)))
+        return;
+    const QString reason = error ? QString::fromLocal8Bit(error.message())
+                                 : QStringLiteral("A file of that name exists.");
+    throw Exception(QStringLiteral("Unable to create directory \"%1\". %2")
+                        .arg(QDir::toNativeSeparators(directory), reason));
 }
