@@ -35,18 +35,27 @@ QString Expand(const QString& path)
     return QDir::toNativeSeparators(QDir::cleanPath(QDir::current().absoluteFilePath(path)));
 }
 
-template <typename S> bool IsPathSeparator(S path, qsizetype i)
+bool SplitsAtAnySeparator(const QString& path)
 {
-    const int c = Code(path[i]);
-    return c == '\\' || c == '/' || c == ':';
+    return PathRules::SplitsAtAnySeparator(path);
+}
+bool SplitsAtAnySeparator(const QByteArray& path)
+{
+    return PathRules::SplitsAtAnySeparator(QString::fromLatin1(path.left(3)));
 }
 
-// The position after the last separator (or drive colon) of a path.
+// The position after the last separator (or drive colon) of a path; a
+// native POSIX path has only '/'.
 template <typename S> qsizetype FileNameStart(const S& path)
 {
+    const bool any = SplitsAtAnySeparator(path);
     qsizetype i = path.size();
-    while (i > 0 && !IsPathSeparator(path, i - 1))
+    while (i > 0) {
+        const int c = Code(path[i - 1]);
+        if (c == '/' || (any && (c == '\\' || c == ':')))
+            break;
         --i;
+    }
     return i;
 }
 

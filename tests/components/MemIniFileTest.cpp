@@ -62,8 +62,7 @@ void MemIniFileTest::encodingIsChosenByMark_data()
     }
     QTest::newRow("utf-16 le") << le;
     // One unpaired surrogate on a line of its own; every other line still reads.
-    QTest::newRow("utf-16 le, unpaired surrogate")
-        << le + QByteArray("B\0=\0\x00\xD8\r\0\n\0", 10);
+    QTest::newRow("utf-16 le, unpaired surrogate") << le + QByteArray("B\0=\0\x00\xD8\r\0\n\0", 10);
     QTest::newRow("utf-16 be") << be;
     QTest::newRow("utf-8 mark") << QByteArray("\xEF\xBB\xBF") + text.toUtf8();
     QTest::newRow("local 8-bit") << text.toLocal8Bit();
