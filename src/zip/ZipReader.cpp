@@ -39,14 +39,16 @@ quint32 TZipReader::ReadWord()
 
 // `size` bytes at the cursor, padded with zero bytes where the input ends
 // (the record is then noted as cut short).
-QByteArray TZipReader::Take(qint64 size, const QString& record)
+QByteArray TZipReader::Take(qint64 size, const char* record, qint64 offset)
 {
     const qint64 available = std::clamp<qint64>(m_bytes.size() - m_pos, 0, size);
     QByteArray bytes(m_bytes.data() + m_pos, available);
     m_pos += available;
     if (available < size) {
         if (m_cut.isEmpty())
-            m_cut = QStringLiteral("%1 is cut short by the end of the file").arg(record);
+            m_cut = QStringLiteral("%1 at offset %2 is cut short by the end of the file")
+                        .arg(QLatin1String(record))
+                        .arg(offset);
         bytes.append(size - available, '\0');
     }
     return bytes;
@@ -120,11 +122,11 @@ void TZipReader::ReadLocal(TZipContent& content)
     TLocalFile local;
     local.Signature = LocalFileSignature;
     const qint64 start = m_pos - 4;
-    const QString record = QStringLiteral("the local record at offset %1").arg(start);
+    const char* record = "the local record";
     static_cast<TSharedBlock&>(local) =
-        RecordCodec::GetSharedBlock(Take(SharedBlockSize, record).constData());
-    local.FileName = Take(local.FileNameLength, record);
-    local.ExtraField = Take(local.ExtraFieldLength, record);
+        RecordCodec::GetSharedBlock(Take(SharedBlockSize, record, start).constData());
+    local.FileName = Take(local.FileNameLength, record, start);
+    local.ExtraField = Take(local.ExtraFieldLength, record, start);
     // The data is never padded: a declared size is no reason to allocate.
     const qint64 available = std::clamp<qint64>(m_bytes.size() - m_pos, 0, local.CompressedSize);
     local.CompressedData = QByteArray(m_bytes.data() + m_pos, available);
@@ -144,14 +146,15 @@ TFileHeader TZipReader::ReadCentral()
 {
     char fixed[FileHeaderFixedSize];
     RecordCodec::Put32(fixed, FileHeaderSignature);
-    const QString record = QStringLiteral("the central record at offset %1").arg(m_pos - 4);
-    const QByteArray rest = Take(FileHeaderFixedSize - 4, record);
+    const char* record = "the central record";
+    const qint64 start = m_pos - 4;
+    const QByteArray rest = Take(FileHeaderFixedSize - 4, record, start);
     std::copy_n(rest.constData(), rest.size(), fixed + 4);
     TFileHeader header;
     RecordCodec::GetFileHeaderFixed(fixed, header);
-    header.FileName = Take(header.FileNameLength, record);
-    header.ExtraField = Take(header.ExtraFieldLength, record);
-    header.FileComment = Take(header.FileCommentLength, record);
+    header.FileName = Take(header.FileNameLength, record, start);
+    header.ExtraField = Take(header.ExtraFieldLength, record, start);
+    header.FileComment = Take(header.FileCommentLength, record, start);
     return header;
 }
 
@@ -159,11 +162,12 @@ void TZipReader::ReadEnd(TZipContent& content)
 {
     char fixed[EndRecordFixedSize];
     RecordCodec::Put32(fixed, EndRecordSignature);
-    const QString record = QStringLiteral("the end record");
-    const QByteArray rest = Take(EndRecordFixedSize - 4, record);
+    const char* record = "the end record";
+    const qint64 start = m_pos - 4;
+    const QByteArray rest = Take(EndRecordFixedSize - 4, record, start);
     std::copy_n(rest.constData(), rest.size(), fixed + 4);
     RecordCodec::GetEndRecord(fixed, content.EndRecord);
-    content.ZipComment = Take(content.EndRecord.CommentLength, record);
+    content.ZipComment = Take(content.EndRecord.CommentLength, record, start);
 }
 
 // ---- through the central directory -------------------------------------------
@@ -256,11 +260,12 @@ bool TZipReader::ReadDirectoryEntry(TZipContent& content, qint64& centralPos, qi
             QStringLiteral("the local record of %1 is missing").arg(Quoted(header.FileName)));
     TLocalFile local;
     local.Signature = LocalFileSignature;
-    const QString record = QStringLiteral("the local record of %1").arg(Quoted(header.FileName));
+    const char* record = "the local record";
+    const qint64 start = m_pos - 4;
     static_cast<TSharedBlock&>(local) =
-        RecordCodec::GetSharedBlock(Take(SharedBlockSize, record).constData());
-    local.FileName = Take(local.FileNameLength, record);
-    local.ExtraField = Take(local.ExtraFieldLength, record);
+        RecordCodec::GetSharedBlock(Take(SharedBlockSize, record, start).constData());
+    local.FileName = Take(local.FileNameLength, record, start);
+    local.ExtraField = Take(local.ExtraFieldLength, record, start);
     if (local.Flags & DataDescriptorFlag) {
         local.Crc32 = header.Crc32;
         local.CompressedSize = header.CompressedSize;

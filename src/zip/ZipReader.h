@@ -37,7 +37,7 @@ public:
 
 private:
     quint32 ReadWord();
-    QByteArray Take(qint64 size, const QString& record);
+    QByteArray Take(qint64 size, const char* record, qint64 offset);
     void ReadLocal(TZipContent& content);
     TFileHeader ReadCentral();
     void ReadEnd(TZipContent& content);
