@@ -97,7 +97,9 @@ template <typename Run> auto AtServer(const TFtpSettings& settings, Run run) -> 
     try {
         return run();
     } catch (const Exception& error) {
-        const QString server = QStringLiteral("%1:%2").arg(QString::fromLocal8Bit(settings.Host())).arg(settings.Port());
+        const QString server = QStringLiteral("%1:%2")
+                                   .arg(QString::fromLocal8Bit(settings.Host()))
+                                   .arg(settings.Port());
         if (error.Message().contains(server))
             throw;
         throw Exception(QStringLiteral("%1 (FTP server %2)").arg(error.Message(), server));
@@ -166,8 +168,7 @@ int RunUpload(const QStringList& arguments)
     transfer.SetFile(files.Archive);
     LoadSettings(transfer.Settings(), files.ProjectFile); // the project's File name wins
     ShowProgress(transfer, ui);
-    const TTransferResult result =
-        AtServer(transfer.Settings(), [&] { return transfer.Upload(); });
+    const TTransferResult result = AtServer(transfer.Settings(), [&] { return transfer.Upload(); });
     switch (result) {
     case TTransferResult::Done:
         Console::OutLine(QStringLiteral("Uploaded \"%1\" as %2 (%3 bytes)")

@@ -307,9 +307,10 @@ void SetCommaText(const QString& text, QStringList& items)
 void ForceDirectories(const QString& directory)
 {
     std::error_code error;
+    std::error_code ignored;
     const std::filesystem::path path(QFile::encodeName(directory).toStdString());
     if (!directory.isEmpty() && (std::filesystem::create_directories(path, error) ||
-                                 std::filesystem::is_directory(path, error)))
+                                 std::filesystem::is_directory(path, ignored)))
         return;
     const QString reason = error ? QString::fromLocal8Bit(error.message())
                                  : QStringLiteral("A file of that name exists.");

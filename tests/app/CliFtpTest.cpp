@@ -123,7 +123,8 @@ void CliFtpTest::downloadOfBrokenArchiveKeepsLocalFile()
 void CliFtpTest::failureNamesHostAndPort()
 {
     const QString project = m_dir.filePath(QStringLiteral("closed.qrz"));
-    TestUtil::WriteFile(project, "[Files]\nRelDir=/tmp/\n[FTP]\nFile=a.zip\nHostname=127.0.0.1:1\n");
+    TestUtil::WriteFile(project,
+                        "[Files]\nRelDir=/tmp/\n[FTP]\nFile=a.zip\nHostname=127.0.0.1:1\n");
     QByteArray err;
     QCOMPARE(Qorzip({QStringLiteral("ftp-ls"), project}, nullptr, &err), 1);
     QVERIFY2(err.contains("127.0.0.1:1"), err.constData());

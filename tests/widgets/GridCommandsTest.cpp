@@ -289,7 +289,8 @@ private slots:
         QTest::newRow("load no extension") << "/x/list" << false << csv << "Load String Grid";
         QTest::newRow("load upper case")
             << "/x/LIST.CSV" << false << "(*.CSV)|*.CSV|" + csv << "Load String Grid";
-        QTest::newRow("save txt") << "/x/list.txt" << true << "*.txt|*.txt|" + csv << "Save String Grid";
+        QTest::newRow("save txt") << "/x/list.txt" << true << "*.txt|*.txt|" + csv
+                                  << "Save String Grid";
     }
 
     void wideDialogFilter()
