@@ -85,8 +85,13 @@ TZipContent TZipReader::ReadInOrder()
     do {
         if (word == FileHeaderSignature) {
             TFileHeader header = ReadCentral();
-            if (central < content.CentralDirectory.size())
+            if (central < content.CentralDirectory.size()) {
+                // Equal names share one copy: half the allocations of a load.
+                const QByteArray& localName = content.Entries.at(central).FileName;
+                if (header.FileName == localName)
+                    header.FileName = localName;
                 content.CentralDirectory[central] = std::move(header);
+            }
             ++central;
         }
         word = ReadWord();
