@@ -147,14 +147,20 @@ void TZipReader::ReadLocal(TZipContent& content)
     content.CentralDirectory.append(TFileHeader());
 }
 
+// The fixed part of a record whose signature was just read, into `fixed`.
+void TZipReader::TakeFixed(char* fixed, qint64 size, quint32 signature, const char* record)
+{
+    RecordCodec::Put32(fixed, signature);
+    const QByteArray rest = Take(size - 4, record, m_pos - 4);
+    std::copy_n(rest.constData(), rest.size(), fixed + 4);
+}
+
 TFileHeader TZipReader::ReadCentral()
 {
     char fixed[FileHeaderFixedSize];
-    RecordCodec::Put32(fixed, FileHeaderSignature);
     const char* record = "the central record";
     const qint64 start = m_pos - 4;
-    const QByteArray rest = Take(FileHeaderFixedSize - 4, record, start);
-    std::copy_n(rest.constData(), rest.size(), fixed + 4);
+    TakeFixed(fixed, FileHeaderFixedSize, FileHeaderSignature, record);
     TFileHeader header;
     RecordCodec::GetFileHeaderFixed(fixed, header);
     header.FileName = Take(header.FileNameLength, record, start);
@@ -166,11 +172,9 @@ TFileHeader TZipReader::ReadCentral()
 void TZipReader::ReadEnd(TZipContent& content)
 {
     char fixed[EndRecordFixedSize];
-    RecordCodec::Put32(fixed, EndRecordSignature);
     const char* record = "the end record";
     const qint64 start = m_pos - 4;
-    const QByteArray rest = Take(EndRecordFixedSize - 4, record, start);
-    std::copy_n(rest.constData(), rest.size(), fixed + 4);
+    TakeFixed(fixed, EndRecordFixedSize, EndRecordSignature, record);
     RecordCodec::GetEndRecord(fixed, content.EndRecord);
     content.ZipComment = Take(content.EndRecord.CommentLength, record, start);
 }

@@ -38,6 +38,7 @@ public:
 private:
     quint32 ReadWord();
     QByteArray Take(qint64 size, const char* record, qint64 offset);
+    void TakeFixed(char* fixed, qint64 size, quint32 signature, const char* record);
     void ReadLocal(TZipContent& content);
     TFileHeader ReadCentral();
     void ReadEnd(TZipContent& content);
