@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+
+class QWidget;
+class TAppSettings;
+class TCurrentZip;
+class TSyncList;
+class TUserInterface;
+class TZipProject;
+
+// The road of "Sync" in the main window: the comparison with the progress
+// window, the sync list when it found differences ("Files are
+// synchronized!" otherwise), and on the list's "Sync" the run of the rows it
+// shows, with the report lines, the archive saved and its tree rebuilt.
+// The list window is created once, with the flow, and kept.
+class TSyncFlow : public QObject {
+    Q_OBJECT
+
+public:
+    TSyncFlow(TZipProject& project, TCurrentZip& current, TUserInterface& ui,
+              QWidget* windowParent);
+    ~TSyncFlow() override;
+
+    TSyncList& SyncList() const { return *m_list; }
+    void SetSettings(TAppSettings* settings);
+
+    // "Sync" on the sync panel and "Sync ..." (F3).
+    void bnSyncClick();
+    // The list's "Sync": carries out the rows the list shows.
+    void ExecuteSync();
+
+signals:
+    // The current archive was loaded again and its tree rebuilt.
+    void ZipReloaded();
+
+private:
+    TZipProject& m_project;
+    TCurrentZip& m_current;
+    TUserInterface& m_ui;
+    QPointer<TSyncList> m_list; // owned by the parent window, else by this flow
+};
