@@ -13,16 +13,12 @@ TSyncFlow::TSyncFlow(TZipProject& project, TCurrentZip& current, TUserInterface&
     : QObject(windowParent), m_project(project), m_current(current), m_ui(ui),
       m_list(new TSyncList(project, windowParent))
 {
-    m_list->OnExecute = [this] {
-        ExecuteSync();
-    };
+    if (!windowParent)
+        m_ownList.reset(m_list);
+    m_list->OnExecute = [this] { ExecuteSync(); };
 }
 
-TSyncFlow::~TSyncFlow()
-{
-    if (m_list && !m_list->parent())
-        delete m_list;
-}
+TSyncFlow::~TSyncFlow() = default;
 
 void TSyncFlow::SetSettings(TAppSettings* settings)
 {

@@ -1,7 +1,8 @@
 #pragma once
 
+#include <memory>
+
 #include <QObject>
-#include <QPointer>
 
 class QWidget;
 class TAppSettings;
@@ -39,5 +40,6 @@ private:
     TZipProject& m_project;
     TCurrentZip& m_current;
     TUserInterface& m_ui;
-    QPointer<TSyncList> m_list; // owned by the parent window, else by this flow
+    TSyncList* m_list;                    // owned by the parent window,
+    std::unique_ptr<TSyncList> m_ownList; // or by this flow without one
 };

@@ -45,6 +45,20 @@ QStringList OperationLines()
     return lines;
 }
 
+// A zero-width space between the characters, so a path without blanks wraps
+// at the hint's width instead of being cut.
+QString BreakableAnywhere(const QString& text)
+{
+    QString result;
+    result.reserve(text.size() * 2);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        result.append(text.at(i));
+        if (i + 1 < text.size() && !text.at(i).isHighSurrogate())
+            result.append(QChar(0x200B));
+    }
+    return result;
+}
+
 bool IsOperationState(int state)
 {
     return state >= 0 && state < SyncOperationCount;
@@ -78,7 +92,7 @@ void TSyncList::CreateControls()
 {
     m_hint = new QLabel(this, Qt::ToolTip);
     m_hint->setObjectName(QStringLiteral("HintWindow"));
-    m_hint->setTextFormat(Qt::RichText); // wraps anywhere when a path has no break
+    m_hint->setTextFormat(Qt::PlainText);
     m_hint->setWordWrap(true);
     m_hint->setMargin(2);
     m_hint->setFrameShape(QFrame::Box);
@@ -370,7 +384,7 @@ void TSyncList::sgSyncMouseMove(const QPoint& viewportPos)
         return;
     }
     const QString text = m_grid->Cells(col, row);
-    m_hint->setText(text.toHtmlEscaped());
+    m_hint->setText(BreakableAnywhere(text));
     const int natural = m_hint->fontMetrics().horizontalAdvance(text) + 2 * m_hint->margin() +
                         2 * m_hint->frameWidth() + 2;
     const int width = std::min(kHintWidth, natural);

@@ -27,8 +27,8 @@ QDateTime Time(int minute)
 }
 
 // A project on a real folder: RelDir "work/" with the command row "files",
-// the archive beside the folder. The project file is never written, so the
-// file list passes over it.
+// the archive beside the folder. The project file is archived with the
+// files and not written again, so it never makes a row.
 struct Folder {
     Folder()
     {
@@ -45,6 +45,8 @@ struct Folder {
     }
     void Build()
     {
+        project.SaveProject(project.CFGFileName());
+        TestUtil::SetModified(project.CFGFileName(), Time(1));
         ui.AnswerFile(ZipPath());
         QVERIFY(TZipBuild(project, ui).Run());
         current.LoadZipTree(ZipPath());
@@ -143,17 +145,20 @@ private slots:
             list.findChild<QRadioButton*>("rbgZipOperationItem1")->click();
             QTest::mouseClick(list.findChild<QPushButton*>("bnSync"), Qt::LeftButton);
         });
+        f.ui.AnswerConfirm(TMsgButton::Yes); // "Do you want to delete zip file:"
         flow.bnSyncClick();
         proposed.sort();
         QCOMPARE(proposed, (QStringList{"!<=", "!<=", "<=", "=>", "=>!"}));
         QVERIFY(!list.isVisible());
         QCOMPARE(reloaded.count(), 1);
-        QCOMPARE(f.Names(), (QStringList{"files\\change.txt", "files\\change.txt.V001",
-                                         "files\\entry.txt", "files\\entry.txt.V001",
-                                         "files\\gone.txt", "files\\keep.txt", "files\\new.txt"}));
+        QVERIFY(f.ui.AllAnswersUsed());
+        QCOMPARE(f.Names(),
+                 (QStringList{"files\\change.txt", "files\\change.txt.V001", "files\\entry.txt",
+                              "files\\entry.txt.V001", "files\\gone.txt", "files\\keep.txt",
+                              "files\\new.txt", "project.qrz"}));
         QCOMPARE(TestUtil::ReadFile(f.tree.Path("work/files/gone.txt")), QByteArray("gone.txt v1"));
         QVERIFY(f.ui.Report.contains("File : " + f.tree.Path("work/files/new.txt") + " added"));
-        QCOMPARE(f.current.Zip().Count(), 7); // reloaded with the saved archive
+        QCOMPARE(f.current.Zip().Count(), 8); // reloaded with the saved archive
 
         f.ui.Messages.clear();
         flow.bnSyncClick();
@@ -174,7 +179,8 @@ private slots:
         TSyncList& list = flow.SyncList();
         WhenShown(list, [&] {
             TPanelButton* filter = list.sgSync()->FilterButton(3);
-            const int entry = int(filter->CaptionItems().indexOf("\"->=>!\",-1"));
+            QVERIFY(filter);
+            const int entry = int(filter->CaptionItems().indexOf(QStringLiteral("\"->=>!\",-1")));
             QSignalSpy changed(list.sgSync(), &TFStringGridBase::OnChanged);
             filter->Choose(entry);
             QTRY_COMPARE(changed.count(), 1);
@@ -182,7 +188,7 @@ private slots:
             list.findChild<QPushButton*>("bnSync")->click();
         });
         flow.bnSyncClick();
-        QCOMPARE(f.Names(), (QStringList{"files\\a.txt", "files\\b.txt"}));
+        QCOMPARE(f.Names(), (QStringList{"files\\a.txt", "files\\b.txt", "project.qrz"}));
         TZipFile zip;
         zip.LoadFromFile(f.ZipPath());
         QCOMPARE(zip.GetData(zip.FindExactEntry("files\\a.txt")), QByteArray("a v1"));
