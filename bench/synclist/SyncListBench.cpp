@@ -8,7 +8,7 @@
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QScrollBar>
-#include <QTest>
+#include <QWindow>
 
 #include "CurrentZip.h"
 #include "FStringGrid.h"
@@ -103,7 +103,10 @@ int main(int argc, char** argv)
     list.AdjustWidths();
     Report("fit_widths", Lap());
     list.show();
-    (void)QTest::qWaitForWindowExposed(&list);
+    QElapsedTimer exposing;
+    exposing.start();
+    while (!(list.windowHandle() && list.windowHandle()->isExposed()) && exposing.elapsed() < 5000)
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
     Settle(list);
     Report("show", Lap());
     std::printf("%-22s %9d\n", "rows", list.ItemCount());

@@ -1,7 +1,6 @@
 #include "SyncList.h"
 
 #include <algorithm>
-#include <cmath>
 
 #include <QButtonGroup>
 #include <QGroupBox>
@@ -404,26 +403,25 @@ void TSyncList::AdjustWidths()
 {
     m_grid->AdjustWidths(true);
     // The operation button shows the captions over the narrow symbol column:
-    // that column is widened to the longest caption, the others give way in
-    // proportion to their widths.
+    // that column is widened to the longest caption, and the widest columns
+    // (the paths, whose whole text the hint shows) give way first, so dates
+    // and sizes stay readable.
     const QFontMetrics metrics(m_bnOp->font());
     int needed = 0;
     for (const QString& caption : SyncOperations::Captions())
         needed = std::max(needed, metrics.horizontalAdvance(caption) + kCaptionPadding);
-    const int extra = needed - m_grid->ColWidths(kOperationColumn);
-    if (extra <= 0)
-        return;
-    int others = 0;
+    QList<int> widths;
     for (int col = 0; col < kColumns; ++col)
-        if (col != kOperationColumn)
-            others += std::max(0, m_grid->ColWidths(col));
-    for (int col = 0; col < kColumns && others > 0; ++col) {
-        const int width = m_grid->ColWidths(col);
-        if (col == kOperationColumn || width <= 0)
-            continue;
-        const int share = int(std::lround(double(extra) * width / others));
-        m_grid->SetColWidths(col, std::max(kNarrowestColumn, width - share));
+        widths.append(col == kOperationColumn ? 0 : m_grid->ColWidths(col));
+    for (int extra = needed - m_grid->ColWidths(kOperationColumn); extra > 0; --extra) {
+        const auto widest = std::max_element(widths.begin(), widths.end());
+        if (*widest <= kNarrowestColumn)
+            break;
+        --*widest;
     }
+    for (int col = 0; col < kColumns; ++col)
+        if (col != kOperationColumn && widths.at(col) != m_grid->ColWidths(col))
+            m_grid->SetColWidths(col, widths.at(col));
     m_grid->SetColWidths(kOperationColumn, needed);
 }
 
