@@ -209,6 +209,7 @@ void TSyncList::ClearItems()
         m_grid->SetCells(col, 1, QStringLiteral(" "));
     m_grid->SetCells(kColumns - 1, 1, QString());
     m_exitRow = -1;
+    m_shownRow = -1;
 }
 
 void TSyncList::SetFileHeader(const QString& text)
@@ -248,6 +249,7 @@ void TSyncList::LoadItems()
     m_grid->LoadTable(table);
     m_grid->SetFixedRows(1);
     m_exitRow = -1;
+    m_shownRow = -1;
 }
 
 QList<TSyncItem> TSyncList::ShownItems() const
@@ -317,16 +319,19 @@ void TSyncList::ShowOperationButton()
     if (row < 1 || row >= m_grid->RowCount()) {
         m_bnOp->hide();
         m_exitRow = -1;
+        m_shownRow = -1;
         return;
     }
-    // Only what changed is set: this runs for every painted cell, and an
-    // unchanged button must not ask for another paint.
+    // The button takes the cell's operation only when row or text changed:
+    // this runs for every painted cell, so an unchanged button must neither
+    // ask for another paint nor lose a choice made in its popup whose click
+    // has not been handled yet.
     const QString text = m_grid->Cells(kOperationColumn, row);
-    const int code = SyncOperations::Code(text);
-    const QString caption = code >= 0 ? m_bnOp->ItemCaption(code) : text;
-    if (m_bnOp->State() != code || m_bnOp->Caption() != caption) {
+    if (row != m_shownRow || text != m_shownText) {
         m_bnOp->SetCaption(text);
-        m_bnOp->SetState(code);
+        m_bnOp->SetState(SyncOperations::Code(text));
+        m_shownRow = row;
+        m_shownText = text;
     }
     QRect cell = m_grid->CellRect(kOperationColumn, row);
     if (!cell.isEmpty())

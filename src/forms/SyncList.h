@@ -101,6 +101,8 @@ private:
     QPushButton* m_bnSync = nullptr;
     QLabel* m_hint = nullptr;
     int m_zipOperation = zoAddFile;
-    int m_exitRow = -1; // the row whose operation cell cbOpExit writes; -1 none
+    int m_exitRow = -1;  // the row whose operation cell cbOpExit writes; -1 none
+    int m_shownRow = -1; // the row and operation text the button last took
+    QString m_shownText;
     bool m_radioGuard = false;
 };
