@@ -15,7 +15,9 @@ TSyncFlow::TSyncFlow(TZipProject& project, TCurrentZip& current, TUserInterface&
 {
     if (!windowParent)
         m_ownList.reset(m_list);
-    m_list->OnExecute = [this] { ExecuteSync(); };
+    m_list->OnExecute = [this] {
+        ExecuteSync();
+    };
 }
 
 TSyncFlow::~TSyncFlow() = default;

@@ -160,6 +160,13 @@ void TSyncList::ConfigureGrid()
         hasFilter = col == kOperationColumn ? fsSingle : fsNone;
         sorted = false;
     };
+    // The operation filter always offers the seven operations in code order:
+    // entries taken from the cells would miss every operation the user set
+    // after the list was filled, since cell writes do not rebuild the buttons.
+    m_grid->OnGetFilterEntries = [](int col, QStringList& list) {
+        if (col == kOperationColumn)
+            list = SyncOperations::Symbols();
+    };
     m_grid->OnDrawCell = [this](QPainter& painter, int col, int row, TGridDrawState state,
                                 const QRect& rect) {
         m_grid->DefaultDrawCell(painter, col, row, state, rect);

@@ -249,10 +249,10 @@ private slots:
         TPanelButton* filter = list.sgSync()->FilterButton(3);
         QVERIFY(filter);
         QCOMPARE(filter->Selection(), fsSingle);
-        QCOMPARE(filter->CaptionItems(),
-                 (QStringList{"", "\"->=>\",-1", "\"-><=\",-1", "\"->=>!\",-1"}));
+        QCOMPARE(filter->CaptionItems().size(), 8); // the title and every operation
+        QCOMPARE(filter->CaptionItems().at(soCopyToZip + 1), QStringLiteral("\"->=>\",-1"));
         QSignalSpy changed(list.sgSync(), &TFStringGridBase::OnChanged);
-        filter->Choose(1);
+        filter->Choose(soCopyToZip + 1);
         QTRY_COMPARE(changed.count(), 1);
         QStringList shown;
         for (const TSyncItem& item : list.ShownItems())
@@ -262,6 +262,9 @@ private slots:
         SelectRows(list, 2, 2);
         QTest::keyClick(list.sgSync(), Qt::Key_Space);
         QCOMPARE(ModelOperations(list), (QStringList{"=>", "<=", "!<=", "=>!"}));
+        filter->Choose(soCopyMissingToFileSystem + 1); // set after filling, listed all the same
+        QTRY_COMPARE(changed.count(), 2);
+        QCOMPARE(list.ShownItems().size(), 1);
     }
 
     void pictures()
