@@ -16,6 +16,20 @@
 #include "ZipProject.h"
 
 namespace {
+// A sync list over a project that is not stored.
+struct ListWindow {
+    FakeUserInterface Ui;
+    TZipProject Project{Ui};
+    TSyncList List{Project};
+};
+
+// Shows the list and waits until it is on screen.
+bool ShowList(TSyncList& list)
+{
+    list.show();
+    return QTest::qWaitForWindowExposed(&list);
+}
+
 // Row r holds file r.txt, entry r.txt and the operation of its code.
 void Fill(TSyncList& list, const QList<int>& codes)
 {
@@ -71,9 +85,8 @@ class SyncListTest : public QObject {
 private slots:
     void windowAndControls()
     {
-        FakeUserInterface ui;
-        TZipProject project(ui);
-        TSyncList list(project);
+        ListWindow window;
+        TSyncList& list = window.List;
         QCOMPARE(list.windowTitle(), QStringLiteral("SyncList"));
         QCOMPARE(list.size(), QSize(696, 480));
         QCOMPARE(list.sgSync()->ColCount(), 7);
@@ -102,9 +115,8 @@ private slots:
     {
         QFETCH(int, items);
         QFETCH(int, rows);
-        FakeUserInterface ui;
-        TZipProject project(ui);
-        TSyncList list(project);
+        ListWindow window;
+        TSyncList& list = window.List;
         Fill(list, {soCopyToZip, soCopyToFileSystem, soNoSync});
         Fill(list, QList<int>(items, soCopyMissingToZip));
         QCOMPARE(list.ItemCount(), items);
@@ -119,13 +131,11 @@ private slots:
 
     void spaceCyclesTheSelection()
     {
-        FakeUserInterface ui;
-        TZipProject project(ui);
-        TSyncList list(project);
+        ListWindow window;
+        TSyncList& list = window.List;
         Fill(list, {soCopyToZip, soCopyMissingToZip, soCopyToZip, soDeleteInZip, soCopyToZip,
                     soCopyToFileSystem});
-        list.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&list));
+        QVERIFY(ShowList(list));
         list.sgSync()->setFocus();
         SelectRows(list, 2, 5);
         QTest::keyClick(list.sgSync(), Qt::Key_Space);
@@ -139,12 +149,10 @@ private slots:
 
     void popupChoiceWritesEverySelectedRow()
     {
-        FakeUserInterface ui;
-        TZipProject project(ui);
-        TSyncList list(project);
+        ListWindow window;
+        TSyncList& list = window.List;
         Fill(list, {soCopyToZip, soCopyToZip, soCopyToZip, soCopyToZip});
-        list.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&list));
+        QVERIFY(ShowList(list));
         list.AdjustWidths();
         SelectRows(list, 1, 3);
         TPanelButton* button = list.bnOp();
@@ -167,12 +175,10 @@ private slots:
 
     void buttonChoiceThenOtherRowLeavesTheSymbol()
     {
-        FakeUserInterface ui;
-        TZipProject project(ui);
-        TSyncList list(project);
+        ListWindow window;
+        TSyncList& list = window.List;
         Fill(list, {soCopyToZip, soCopyToZip, soCopyToZip, soCopyToZip});
-        list.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&list));
+        QVERIFY(ShowList(list));
         QTest::mouseClick(list.sgSync()->viewport(), Qt::LeftButton, {}, CellCentre(list, 0, 2));
         TPanelButton* button = list.bnOp();
         QTest::mouseClick(button, Qt::LeftButton);
@@ -212,15 +218,13 @@ private slots:
 
     void hintShowsLongPathAndNoneOverTheHeader()
     {
-        FakeUserInterface ui;
-        TZipProject project(ui);
-        TSyncList list(project);
+        ListWindow window;
+        TSyncList& list = window.List;
         Fill(list, {soCopyToZip});
         const QString path =
             QStringLiteral("docs\\projects\\2026\\reports\\quarterly\\summary.txt");
         list.sgSync()->SetCells(0, 1, path);
-        list.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&list));
+        QVERIFY(ShowList(list));
         QWidget* viewport = list.sgSync()->viewport();
         const QPoint over = CellCentre(list, 0, 1);
         MoveMouse(viewport, over);
@@ -241,9 +245,8 @@ private slots:
 
     void filterLeavesOnlyShownRowsToRun()
     {
-        FakeUserInterface ui;
-        TZipProject project(ui);
-        TSyncList list(project);
+        ListWindow window;
+        TSyncList& list = window.List;
         Fill(list, {soCopyToZip, soCopyToFileSystem, soCopyToZip, soCopyMissingToZip});
         list.LoadItems();
         TPanelButton* filter = list.sgSync()->FilterButton(3);
@@ -269,9 +272,8 @@ private slots:
 
     void pictures()
     {
-        FakeUserInterface ui;
-        TZipProject project(ui);
-        TSyncList list(project);
+        ListWindow window;
+        TSyncList& list = window.List;
         list.ClearItems();
         list.SetFileHeader(QStringLiteral("/home/anna/Projects/Web/"));
         list.SetZipHeader(QStringLiteral("Zip:/home/anna/../Backup/Web"));
@@ -289,8 +291,7 @@ private slots:
             const QStringList f = row.split(u'|');
             list.AddItem({f[0], f[1], f[2], {}, f[4], f[5], f[6]}, f[3].toInt());
         }
-        list.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&list));
+        QVERIFY(ShowList(list));
         list.AdjustWidths();
         SelectRows(list, 3, 3);
         list.bnOp()->click();
