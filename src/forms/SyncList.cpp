@@ -80,9 +80,15 @@ TSyncList::TSyncList(TZipProject& project, QWidget* parent) : QDialog(parent), m
 
 TSyncList::~TSyncList()
 {
-    // The grid's children go before this window's members; their focus
-    // changes must not reach the handlers any more.
-    m_bnOp->removeEventFilter(this);
+    // Qt deletes the controls in the base destructor, after this window's own
+    // members are gone: nothing they do then may reach a handler.
+    m_grid->OnDrawCell = nullptr;
+    const QList<QObject*> sources{m_grid, m_grid->viewport(), m_grid->horizontalHeader(),
+                                  m_grid->selectionModel(), m_bnOp};
+    for (QObject* source : sources) {
+        source->removeEventFilter(this);
+        source->disconnect(this);
+    }
 }
 
 // ---- controls ----------------------------------------------------------------
