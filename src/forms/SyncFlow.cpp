@@ -1,7 +1,5 @@
 #include "SyncFlow.h"
 
-#include <QScopeGuard>
-
 #include "CurrentZip.h"
 #include "SyncComparison.h"
 #include "SyncExecution.h"
@@ -41,8 +39,12 @@ void TSyncFlow::bnSyncClick()
 void TSyncFlow::ExecuteSync()
 {
     const QList<TSyncItem> rows = m_list->ShownItems();
-    // A failed run reloads the archive too, so the tree is rebuilt either way.
-    const auto reloaded = qScopeGuard([this] { emit ZipReloaded(); });
-    TSyncExecution(m_current, m_project.RelDir(), m_ui)
-        .ExecuteSync(rows, TZipOperation(m_list->ZipOperation()));
+    const auto change = [this, &rows] {
+        TSyncExecution(m_current, m_project.RelDir(), m_ui)
+            .ExecuteSync(rows, TZipOperation(m_list->ZipOperation()));
+    };
+    if (OnZipChange)
+        OnZipChange(change);
+    else
+        change();
 }

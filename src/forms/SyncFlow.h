@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include <QObject>
@@ -32,9 +33,10 @@ public:
     // The list's "Sync": carries out the rows the list shows.
     void ExecuteSync();
 
-signals:
-    // The current archive was loaded again and its tree rebuilt.
-    void ZipReloaded();
+    // Runs a change of the current archive, which ends with the archive
+    // loaded again and its tree rebuilt, however the change ends; the main
+    // window keeps its tree view still around it. Without it the change just runs.
+    std::function<void(const std::function<void()>& change)> OnZipChange;
 
 private:
     TZipProject& m_project;

@@ -1,7 +1,9 @@
 #include <functional>
 
 #include <QDir>
+#include <QAction>
 #include <QFile>
+#include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -17,7 +19,9 @@
 #include "TestRegistry.h"
 #include "TestUtil.h"
 #include "ZipBuild.h"
+#include "ZipDlg.h"
 #include "ZipFile.h"
+#include "ZipGlobal.h"
 #include "ZipProject.h"
 
 namespace {
@@ -132,7 +136,11 @@ private slots:
 
         TSyncFlow flow(f.project, f.current, f.ui, nullptr);
         TSyncList& list = flow.SyncList();
-        QSignalSpy reloaded(&flow, &TSyncFlow::ZipReloaded);
+        int changes = 0;
+        flow.OnZipChange = [&changes](const std::function<void()>& change) {
+            ++changes;
+            change();
+        };
         QStringList proposed;
         WhenShown(list, [&] {
             for (const TSyncItem& item : list.ShownItems())
@@ -150,7 +158,7 @@ private slots:
         proposed.sort();
         QCOMPARE(proposed, (QStringList{"!<=", "!<=", "<=", "=>", "=>!"}));
         QVERIFY(!list.isVisible());
-        QCOMPARE(reloaded.count(), 1);
+        QCOMPARE(changes, 1);
         QVERIFY(f.ui.AllAnswersUsed());
         QCOMPARE(f.Names(),
                  (QStringList{"files\\change.txt", "files\\change.txt.V001", "files\\entry.txt",
@@ -201,6 +209,43 @@ private slots:
         });
         flow.bnSyncClick();
         QCOMPARE(left, QStringList{"=> files" + QString(QDir::separator()) + "a.txt"});
+    }
+
+    // The main window's "Sync ..." (F3) and the sync panel's "Sync" run the
+    // comparison; the list's "Sync" reaches the report and the tree.
+    void mainWindowRunsTheRoad()
+    {
+        Folder f;
+        f.Write("a.txt", "a", 1);
+        f.Build();
+        f.project.SaveProject(f.project.CFGFileName()); // with its archive now
+        TestUtil::SetModified(f.project.CFGFileName(), Time(1));
+        TZipGlobal global;
+        TZipDlgOptions options;
+        options.SettingsFile = f.tree.Path("QorZip.ini");
+        options.Arguments = {f.project.CFGFileName()};
+        options.Scripted = &f.ui;
+        options.RegisterFileType = false;
+        TZipDlg window(global, options);
+        QAction* sync = window.findChild<QAction*>("acSync");
+        QVERIFY(sync && sync->isEnabled());
+        QCOMPARE(sync->shortcut(), QKeySequence(Qt::Key_F3));
+        f.ui.Messages.clear(); // the start's message about the default project
+        sync->trigger();
+        QCOMPARE(f.ui.Messages, QStringList{"Files are synchronized!"});
+
+        f.Write("b.txt", "b", 5);
+        auto* list = window.findChild<TSyncList*>("SyncList");
+        QVERIFY(list);
+        WhenShown(*list, [list] { list->findChild<QPushButton*>("bnSync")->click(); });
+        auto* panelSync =
+            window.findChild<QWidget*>("pnSync")->findChild<QAbstractButton*>("bnSync");
+        QVERIFY(panelSync);
+        panelSync->click();
+        QVERIFY(f.Names().contains("files\\b.txt"));
+        QCOMPARE(window.CurrentZip().Zip().Count(), 3);
+        QVERIFY(
+            window.findChild<QPlainTextEdit*>("mmReport")->toPlainText().contains("b.txt added"));
     }
 };
 
