@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include <QMainWindow>
@@ -26,6 +27,7 @@ class TCurrentZip;
 class TLangManager;
 class TMainUserInterface;
 class TProgressForm;
+class TSyncFlow;
 class TUserInterface;
 class TWideFStringGrid;
 class TZipGlobal;
@@ -72,6 +74,9 @@ public:
     // The archive lookups the other windows share.
     void LoadZipTree(const QString& fileName);
     void SaveZipAndReload();
+    // Runs a change that loads the current archive again (the sync run),
+    // with the tree view kept still while its nodes are replaced.
+    void ChangeZip(const std::function<void()>& change);
     // Shows text in the hint window at a point of the client area.
     void ShowHintAt(const QPoint& point, const QString& text);
     QLabel* HintWindow() const { return m_hintWindow; }
@@ -89,6 +94,7 @@ public:
     void bnFilesToZipClick(QAbstractButton* sender);
     void bnZipClick();
     void bnLoadZipClick();
+    void bnSyncClick();
     void acNewExecute();
     void FileOpen1Accept();
     void acSaveExecute();
@@ -147,6 +153,7 @@ private:
     std::unique_ptr<TCurrentZip> m_currentZip;
     TZipTreeModel* m_treeModel = nullptr;
     TAboutBox* m_aboutBox = nullptr;
+    TSyncFlow* m_syncFlow = nullptr;
 
     QStackedWidget* m_panels = nullptr;
     QToolButton* m_bnFilesToZip = nullptr;

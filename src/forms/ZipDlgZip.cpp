@@ -75,6 +75,12 @@ void TZipDlg::SaveZipAndReload()
     m_currentZip->SaveZipAndReload(m_ui.get());
 }
 
+void TZipDlg::ChangeZip(const std::function<void()>& change)
+{
+    const TTreeFreeze freeze(*m_tvZip, *m_treeModel, m_currentZip->Tree());
+    change();
+}
+
 void TZipDlg::bnZipClick()
 {
     TZipBuild build(*m_project, *m_ui);

@@ -10,6 +10,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QSet>
 
 #include "Exception.h"
 #include "GridDelegate.h"
@@ -43,6 +44,43 @@ QString TrimControls(const QString& text)
     while (last > first && text[last - 1].unicode() <= 32)
         --last;
     return text.mid(first, last - first);
+}
+
+QStringList SelectedEntries(const TPanelButton& button)
+{
+    QStringList entries;
+    for (int entry = 0; entry < button.CaptionItems().size(); ++entry)
+        if (button.Selected(entry))
+            entries.append(button.CaptionItems().at(entry));
+    return entries;
+}
+
+void SelectEntries(TPanelButton& button, const QStringList& entries)
+{
+    for (int entry = 0; entry < button.CaptionItems().size(); ++entry)
+        button.SetSelected(entry, entries.contains(button.CaptionItems().at(entry)));
+}
+
+// The widest text of a column, at most the fitting cap; a text met before
+// cannot widen it again, and a column at the cap is done.
+int FitColumnWidth(const QFontMetrics& metrics, const TStringTable& table, int col, bool allRows)
+{
+    if (!allRows) {
+        const int text = metrics.horizontalAdvance(QLatin1Char(' ') + table.Cell(col, 0).trimmed() +
+                                                   QLatin1Char(' '));
+        return std::min(MaxFitWidth, std::max(MinFitWidth, text));
+    }
+    int width = MinFitWidth;
+    QSet<QString> measured;
+    for (int row = 0; row < table.RowCount() && width < MaxFitWidth; ++row) {
+        const QString cell = table.Cell(col, row);
+        if (measured.contains(cell))
+            continue;
+        measured.insert(cell);
+        const int text = metrics.horizontalAdvance(QStringLiteral("  ") + cell + QLatin1Char(' '));
+        width = std::min(MaxFitWidth, std::max(width, text));
+    }
+    return width;
 }
 } // namespace
 
@@ -303,15 +341,16 @@ void TFStringGridBase::SetCol(int col)
 
 TGridRect TFStringGridBase::Selection() const
 {
-    const QModelIndexList indexes = selectionModel()->selectedIndexes();
-    if (indexes.isEmpty())
+    // By ranges, not by cells: a whole list selected is one range of many cells.
+    const QItemSelection ranges = selectionModel()->selection();
+    if (ranges.isEmpty())
         return {Col(), Row(), Col(), Row()};
     TGridRect rect{INT_MAX, INT_MAX, -1, -1};
-    for (const QModelIndex& index : indexes) {
-        rect.Left = std::min(rect.Left, index.column());
-        rect.Right = std::max(rect.Right, index.column());
-        rect.Top = std::min(rect.Top, index.row() + 1);
-        rect.Bottom = std::max(rect.Bottom, index.row() + 1);
+    for (const QItemSelectionRange& range : ranges) {
+        rect.Left = std::min(rect.Left, range.left());
+        rect.Right = std::max(rect.Right, range.right());
+        rect.Top = std::min(rect.Top, range.top() + 1);
+        rect.Bottom = std::max(rect.Bottom, range.bottom() + 1);
     }
     return rect;
 }
@@ -436,6 +475,15 @@ void TFStringGridBase::SetVisibleTable(const TStringTable& table)
         setCurrentIndex(m_model->index(row - 1, col));
 }
 
+void TFStringGridBase::LoadTable(const TStringTable& table)
+{
+    EndEditing();
+    m_model->SetTable(table);
+    StoreToMaster();
+    BuildFilterButtons();
+    emit OnChanged(this);
+}
+
 void TFStringGridBase::RestoreFromMaster()
 {
     SetVisibleTable(m_master);
@@ -551,7 +599,11 @@ void TFStringGridBase::BuildFilterButtons()
         button->SetSelection(hasFilter);
         button->SetPopup(true);
         button->SetWordWrap(false);
-        button->SetCaptionItems({});
+        // An open list keeps what the user has selected in it so far.
+        const bool open = button->IsPopupOpen();
+        const QStringList selected = open ? SelectedEntries(*button) : QStringList();
+        if (!open)
+            button->SetCaptionItems({});
         QStringList entries = FilterEntries(col);
         if (sorted) {
             QCollator collator;
@@ -560,7 +612,9 @@ void TFStringGridBase::BuildFilterButtons()
         }
         entries.prepend(FormatFilterEntry(m_master.Cell(col, 0), false));
         button->SetCaptionItems(entries);
-        if (!button->IsPopupOpen())
+        if (open)
+            SelectEntries(*button, selected);
+        else
             button->SetSelected(0, true);
         button->SetStateMax(int(entries.size()) - 1);
         button->SetState(button->State());
@@ -575,7 +629,7 @@ QStringList TFStringGridBase::SelectedValues(const TPanelButton* button, TSelect
     for (int entry = kind == fsMulti ? 1 : 0; entry < button->CaptionItems().size(); ++entry) {
         if (!button->Selected(entry))
             continue;
-        QString value = button->ItemCaption(entry).trimmed().mid(2);
+        QString value = TrimControls(button->ItemCaption(entry)).mid(2);
         if (value.contains(QStringLiteral("&&")))
             value.remove(value.indexOf(QLatin1Char('&')), 1);
         values.append(value);
@@ -596,7 +650,8 @@ void TFStringGridBase::FilterByValues(int col, const QStringList& values, QList<
     const bool runs = m_variant == gvWide && col == 0;
     bool inRun = false;
     for (int row = 1; row < m_master.RowCount(); ++row) {
-        const QString cell = m_master.Cell(col, row).trimmed();
+        // The rule that made the entries, so every listed value finds its rows.
+        const QString cell = TrimControls(m_master.Cell(col, row));
         if (inRun) {
             // Rows of a kept column-0 run stay up to and including the next blank one.
             inRun = !cell.isEmpty();
@@ -702,6 +757,17 @@ void TFStringGridBase::VerticalScrolled(int position)
 
 // ---- widths -----------------------------------------------------------------
 
+int TFStringGridBase::VisibleWidth() const
+{
+    // Without frame and header margins; the vertical scroll bar is counted as
+    // soon as the rows overflow, even before the view has laid itself out.
+    const QSize area = maximumViewportSize();
+    const bool scrolls = verticalScrollBarPolicy() == Qt::ScrollBarAlwaysOn ||
+                         (verticalScrollBarPolicy() == Qt::ScrollBarAsNeeded &&
+                          verticalHeader()->length() > area.height());
+    return area.width() - (scrolls ? verticalScrollBar()->sizeHint().width() : 0);
+}
+
 void TFStringGridBase::FitWidths(bool allRows, bool stretch)
 {
     const QFontMetrics metrics(font());
@@ -711,22 +777,11 @@ void TFStringGridBase::FitWidths(bool allRows, bool stretch)
             total += m_variant == gvWide ? -1 : ColWidths(col);
             continue;
         }
-        int width = MinFitWidth;
-        if (allRows) {
-            for (int row = 0; row < RowCount(); ++row) {
-                const int text = metrics.horizontalAdvance(QStringLiteral("  ") + Cells(col, row) +
-                                                           QLatin1Char(' '));
-                width = std::min(MaxFitWidth, std::max(width, text));
-            }
-        } else {
-            const int text = metrics.horizontalAdvance(QLatin1Char(' ') + Cells(col, 0).trimmed() +
-                                                       QLatin1Char(' '));
-            width = std::min(MaxFitWidth, std::max(width, text));
-        }
+        const int width = FitColumnWidth(metrics, m_model->Table(), col, allRows);
         SetColWidths(col, width);
         total += width;
     }
-    const int available = m_variant == gvWide ? viewport()->width() : width();
+    const int available = VisibleWidth();
     if (total > 0 && total < available) {
         double factor = double(available) / total;
         if (m_variant == gvWide && !stretch)

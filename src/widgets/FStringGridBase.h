@@ -132,6 +132,10 @@ public:
     // Master copy and filtering.
     void StoreToMaster();
     void RestoreFromMaster();
+    // Replaces every row, visible and master, in one step (filters cleared,
+    // buttons rebuilt once): filling a long list row by row would copy the
+    // table and rebuild the buttons for every row.
+    void LoadTable(const TStringTable& table);
     void BuildFilterButtons();
     void ApplyFilter(QObject* sender);
     TPanelButton* FilterButton(int col) const { return m_filterButtons.value(col); }
@@ -170,6 +174,8 @@ protected:
     TFStringGridBase(TGridVariant variant, QWidget* parent);
 
     void FitWidths(bool allRows, bool stretch);
+    // The width the columns can fill without a horizontal scroll bar.
+    int VisibleWidth() const;
     void WriteCSVFile(const QString& fileName, QChar separator);
     void mousePressEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;

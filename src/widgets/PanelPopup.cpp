@@ -48,20 +48,19 @@ void TPanelPopup::ComputeGeometry()
     m_entrySize = QSize(w, std::max(1, h));
     const QRect screen = m_owner->screen()->geometry();
     const QPoint below = m_owner->mapToGlobal(QPoint(0, m_owner->height()));
-    int top = below.y();
-    m_rows = (screen.bottom() + 1 - top) / m_entrySize.height();
-    if (m_rows <= 0)
-        m_rows = std::max((top - screen.top()) / m_entrySize.height() - 1, 1);
-    m_rows = std::min(m_rows, count);
+    // The rows follow the side the panel opens on: below the button when every
+    // entry fits there or there is no more room above, else above it. Rows
+    // counted for the space below but laid out above could run off the screen.
+    const int rowsBelow = (screen.bottom() + 1 - below.y() - PanelBorder) / m_entrySize.height();
+    const int rowsAbove = (below.y() - h - screen.top() - PanelBorder) / m_entrySize.height();
+    const bool above = rowsBelow < count && rowsAbove > rowsBelow;
+    m_rows = std::clamp(above ? rowsAbove : rowsBelow, 1, std::max(count, 1));
     int width = w * ((count - 1) / m_rows + 1) + PanelBorder;
     int height = m_entrySize.height() * m_rows + PanelBorder;
     if (width > screen.width())
         height += 10;
-    int left = below.x() - 6;
-    if (top + height + h >= screen.bottom() + 1 && top - h - height > screen.top()) {
-        left = below.x() - 3;
-        top = top - height - h;
-    }
+    int left = above ? below.x() - 3 : below.x() - 6;
+    int top = above ? below.y() - height - h : below.y();
     left = std::max(left, screen.left());
     top = std::max(top, screen.top());
     if (left + width >= screen.right() + 1) {

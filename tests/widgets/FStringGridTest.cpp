@@ -551,6 +551,86 @@ private slots:
         QCOMPARE_LE(total, client);
         QCOMPARE_GE(total, client - 10);
     }
+
+    // Fitted columns fill the area inside the frame and beside the vertical
+    // scroll bar, so a list taller than the grid never scrolls sideways.
+    void adjustWidthsFitsVisibleArea_data() { variants_data(); }
+    void adjustWidthsFitsVisibleArea()
+    {
+        QFETCH(TGridVariant, variant);
+        auto grid = MakeGrid(variant);
+        QStringList rows;
+        for (int i = 0; i < 40; ++i)
+            rows.append(QStringLiteral("file%1.txt,%1,2026-03-01 10:00,=>").arg(i));
+        Fill(*grid, SyncHeader, rows);
+        grid->resize(420, 200);
+        grid->show();
+        QVERIFY(QTest::qWaitForWindowExposed(grid.get()));
+        if (variant == gvWide)
+            static_cast<TWideFStringGrid&>(*grid).AdjustWidths(true, true);
+        else
+            static_cast<TFStringGrid&>(*grid).AdjustWidths(true);
+        int total = 0;
+        for (int col = 0; col < grid->ColCount(); ++col)
+            total += grid->ColWidths(col);
+        QTRY_VERIFY(grid->verticalScrollBar()->isVisible());
+        QCOMPARE_LE(total, grid->viewport()->width());
+        QCOMPARE_GE(total, grid->viewport()->width() - 10);
+        QTest::qWait(20);
+        QVERIFY(!grid->horizontalScrollBar()->isVisible());
+    }
+
+    void rebuildWhileListOpenKeepsSelection()
+    {
+        TFStringGrid grid;
+        Fill(grid, SyncHeader, SyncRows);
+        FilterOn(grid, 3, fsMulti);
+        grid.show();
+        TPanelButton* button = grid.FilterButton(3);
+        button->click();
+        QVERIFY(button->IsPopupOpen());
+        button->Choose(2);                           // ->Delete
+        grid.SetCells(3, 5, QStringLiteral("Move")); // a new value: one entry more
+        grid.BuildFilterButtons();
+        QCOMPARE(button->CaptionItems().size(), 5);
+        QVERIFY(!button->Selected(0));
+        QVERIFY(button->Selected(2));
+        QCOMPARE(button->SelectedCount(), 1);
+        button->ClosePopup();
+        QTRY_VERIFY(!button->IsPopupOpen());
+        grid.BuildFilterButtons(); // closed: back to the title
+        QVERIFY(button->Selected(0));
+        QCOMPARE(button->SelectedCount(), 1);
+    }
+
+    // An entry and the rows it selects follow one trimming rule: characters
+    // of code 32 or less go at both ends, nothing else.
+    void entriesAndRowsTrimAlike_data()
+    {
+        QTest::addColumn<int>("entry");
+        QTest::addColumn<QStringList>("shown");
+        QTest::newRow("plain value") << 1 << QStringList{"a", "b", "c"};
+        QTest::newRow("no-break space kept") << 2 << QStringList{"d"};
+    }
+    void entriesAndRowsTrimAlike()
+    {
+        QFETCH(int, entry);
+        QFETCH(QStringList, shown);
+        TFStringGrid grid;
+        Fill(grid, {"Name", "Op"}, {"a,x", "b,x", "c,x", "d,x"});
+        grid.SetCells(1, 1, QStringLiteral("=>"));
+        grid.SetCells(1, 2, QStringLiteral(" =>\t"));
+        grid.SetCells(1, 3, QStringLiteral("\x01=>\x1f"));
+        grid.SetCells(1, 4, QStringLiteral("=>\u00a0"));
+        FilterOn(grid, 1, fsSingle);
+        TPanelButton* button = grid.FilterButton(1);
+        QCOMPARE(button->CaptionItems(),
+                 (QStringList{"\"Op\",-1", "\"->=>\",-1", "\"->=>\u00a0\",-1"}));
+        QSignalSpy changed(&grid, &TFStringGridBase::OnChanged);
+        button->Choose(entry);
+        QTRY_COMPARE(changed.count(), 1);
+        QCOMPARE(VisibleColumn(grid, 0), shown);
+    }
 };
 
 QZ_REGISTER_TEST(FStringGridTest);

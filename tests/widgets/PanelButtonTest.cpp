@@ -226,6 +226,37 @@ private slots:
         QTRY_VERIFY(!button.IsPopupOpen());
         QVERIFY(!button.Pressed());
     }
+
+    // Near the bottom of the screen the panel opens above the button with the
+    // rows that fit there: every entry lies on the screen and in the panel.
+    void panelNearScreenBottomKeepsEveryEntry()
+    {
+        QWidget window(nullptr, Qt::FramelessWindowHint);
+        const QRect screen = window.screen()->geometry();
+        window.setGeometry(screen.left() + 20, screen.bottom() - 80, 300, 44);
+        TPanelButton button(&window);
+        button.setGeometry(10, 10, 40, 24);
+        button.SetCaptionItems(Lines(7));
+        button.SetPopup(true);
+        button.SetPopupWidth(170);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        // Room below for one or two entries, not for seven.
+        const int below = screen.bottom() - button.mapToGlobal(QPoint(0, 24)).y();
+        QVERIFY(below >= 24 && below < 7 * 24);
+        button.click();
+        TPanelPopup* panel = button.PopupPanel();
+        QVERIFY(panel);
+        QCOMPARE(panel->RowsPerColumn(), 7);
+        QVERIFY(screen.contains(panel->geometry()));
+        QCOMPARE_LE(panel->geometry().bottom(), button.mapToGlobal(QPoint(0, 0)).y());
+        for (const TPanelButton* entry : panel->Entries()) {
+            const QRect onScreen(entry->mapToGlobal(QPoint(0, 0)), entry->size());
+            QVERIFY2(panel->geometry().contains(onScreen), qPrintable(entry->Caption()));
+        }
+        panel->Entries()[6]->click();
+        QCOMPARE(button.State(), 6);
+    }
 };
 
 QZ_REGISTER_TEST(PanelButtonTest);

@@ -1,12 +1,14 @@
-#include <QDir>
-#include <QPainter>
 #include <QSignalSpy>
 #include <QTest>
 
 #include "FStringGrid.h"
 #include "PanelButton.h"
 #include "PanelPopup.h"
+#include "TestPictures.h"
 #include "TestRegistry.h"
+
+using TestPictures::SavePicture;
+using TestPictures::WithPopup;
 
 namespace {
 const QStringList Operations{
@@ -14,27 +16,6 @@ const QStringList Operations{
     "\"=>! Delete in Zip\",-1",      "\"=   Nothing\",-1",     "\"X>  Delete File only\",-1",
     "\"X<  Delete Entry only\",-1"};
 
-// Saves a picture when QORZIP_PICTURE_DIR names a folder (the docs folder
-// when the README pictures are refreshed); the grab is checked either way.
-void SavePicture(const QPixmap& picture, const QString& name)
-{
-    QVERIFY(!picture.isNull());
-    const QString folder = qEnvironmentVariable("QORZIP_PICTURE_DIR");
-    if (!folder.isEmpty())
-        QVERIFY(picture.save(QDir(folder).filePath(name)));
-}
-
-// A window's picture with its open popup painted where it shows on screen.
-QPixmap WithPopup(QWidget& window, QWidget& popup)
-{
-    const QRect area = QRect(window.geometry().topLeft(), window.size()) | popup.geometry();
-    QPixmap picture(area.size());
-    picture.fill(Qt::white);
-    QPainter painter(&picture);
-    painter.drawPixmap(window.geometry().topLeft() - area.topLeft(), window.grab());
-    painter.drawPixmap(popup.geometry().topLeft() - area.topLeft(), popup.grab());
-    return picture;
-}
 } // namespace
 
 // The sync list's use of the widgets: a seven-column grid with a single-choice
