@@ -5,6 +5,8 @@
 #include <unistd.h>
 
 #include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
 
 #include "Commands.h"
 
@@ -84,4 +86,16 @@ QCommandLineOption Console::RelDirOption()
 QString Console::AbsolutePath(const QString& path)
 {
     return path.isEmpty() ? path : QFileInfo(path).absoluteFilePath();
+}
+
+QCommandLineOption Console::JsonOption()
+{
+    return QCommandLineOption(QStringLiteral("json"),
+                              QStringLiteral("Print the result as JSON (see man qorzip)."));
+}
+
+void Console::OutJson(const QJsonObject& object)
+{
+    const QByteArray bytes = QJsonDocument(object).toJson(QJsonDocument::Indented);
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
 }

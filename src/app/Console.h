@@ -29,3 +29,11 @@ int UsageError(const QString& command, const QString& message);
 // Prints the one-line reason of a failure; returns 1.
 int Failure(const QString& message);
 } // namespace Console
+
+class QJsonObject;
+namespace Console {
+// The option --json: results as one JSON document on stdout.
+QCommandLineOption JsonOption();
+// A JSON document on stdout, indented, ending in a line break.
+void OutJson(const QJsonObject& object);
+} // namespace Console
