@@ -12,7 +12,8 @@ QCommandLineOption RowArguments::FilterOption()
 {
     return QCommandLineOption(QStringLiteral("filter"),
                               QStringLiteral("File name masks of the folder row before it, "
-                                             "separated by \";\" (default: \"*.*\")."),
+                                             "separated by \";\" (default: the project's filter "
+                                             "text, \"*.*\" in a new project)."),
                               QStringLiteral("MASKS"));
 }
 
