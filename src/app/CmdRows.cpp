@@ -115,9 +115,7 @@ int RunRows(const QStringList& arguments)
     TCliUserInterface ui;
     ui.SetDirectoryAnswer(parser.value(options.RelDir), QStringLiteral("give it with --rel-dir"));
     TZipProject project(ui);
-    const QString fileName = Console::AbsolutePath(parser.positionalArguments().first());
-    project.SetCFGFileName(fileName);
-    if (!project.LoadProject(fileName))
+    if (!Console::LoadProject(project, parser.positionalArguments().first()))
         return 1;
     if (parser.isSet(options.Add) || parser.isSet(options.Delete) || parser.isSet(options.Set))
         if (const QString usage = ChangeRows(parser, options, project); !usage.isEmpty())

@@ -105,12 +105,6 @@ QStringList StoredRowWarnings(const TMemIniFile& ini, int rowCount)
     if (last > firstMissing)
         warnings.append(QStringLiteral("%1 is missing: the rows after it are ignored")
                             .arg(RowKey(firstMissing)));
-    for (int i = 1; i <= rowCount; ++i)
-        if (SplitByBlank(ini.ReadString(kZipCommands, RowKey(i), QString())))
-            warnings.append(QStringLiteral("row %1: its text was split at an unquoted blank "
-                                           "(put the path in apostrophes): %2")
-                                .arg(i)
-                                .arg(ini.ReadString(kZipCommands, RowKey(i), QString())));
     return warnings;
 }
 
@@ -128,12 +122,19 @@ qsizetype CountFiles(const TZipProject& project, const TZipCommand& row)
     return paths.size() - paths.count(Console::AbsolutePath(project.CFGFileName()));
 }
 
-QList<TShownRow> ShownRows(const TZipProject& project, QStringList& warnings)
+QList<TShownRow> ShownRows(const TZipProject& project, const TMemIniFile& ini,
+                           QStringList& warnings)
 {
     QList<TShownRow> rows;
     for (const TZipCommand& row : project.Commands()) {
-        const qsizetype number = rows.size() + 1;
+        const int number = int(rows.size()) + 1;
         rows.append({row, CountFiles(project, row)});
+        const QString stored = ini.ReadString(kZipCommands, RowKey(number), QString());
+        if (SplitByBlank(stored))
+            warnings.append(QStringLiteral("row %1: its text was split at an unquoted blank "
+                                           "(put the path in apostrophes): %2")
+                                .arg(number)
+                                .arg(stored));
         const QString path =
             PathRules::IsAbsolute(row.Directory) ? row.Directory : project.RelDir() + row.Directory;
         if (row.Directory.trimmed().isEmpty())
@@ -179,7 +180,7 @@ TProjectView MakeView(const TZipProject& project)
     else if (!view.ArchiveExists)
         view.Warnings.append(QStringLiteral("the archive \"%1\" does not exist").arg(view.Archive));
     view.Warnings += StoredRowWarnings(ini, int(project.Commands().size()));
-    view.Rows = ShownRows(project, view.Warnings);
+    view.Rows = ShownRows(project, ini, view.Warnings);
     ReadFtp(ini, project.CFGFileName(), view);
     return view;
 }
@@ -210,10 +211,17 @@ QString Text(const TProjectView& view)
                             : view.ArchiveExists   ? QStringLiteral(" (exists)")
                                                    : QStringLiteral(" (missing)"),
                             ModeCaption(view.Mode), ModeName(view.Mode));
+    qsizetype directoryWidth = 0;
+    qsizetype filterWidth = 0;
+    for (const TShownRow& row : view.Rows) {
+        directoryWidth = qMax(directoryWidth, row.Row.Directory.size());
+        filterWidth = qMax(filterWidth, row.Row.Filter.size());
+    }
     for (qsizetype i = 0; i < view.Rows.size(); ++i)
         text += QStringLiteral("  %1  %2  %3  %4 files\n")
                     .arg(i + 1)
-                    .arg(view.Rows[i].Row.Directory, view.Rows[i].Row.Filter)
+                    .arg(view.Rows[i].Row.Directory.leftJustified(directoryWidth),
+                         view.Rows[i].Row.Filter.leftJustified(filterWidth))
                     .arg(view.Rows[i].Files);
     text += QStringLiteral("FTP:       host %1, user %2, target %3, file %4\n")
                 .arg(orNone(view.Host), orNone(view.User), orNone(view.Target),
@@ -260,9 +268,7 @@ int RunShow(const QStringList& arguments)
 
     TShowUserInterface ui(Console::AbsolutePath(parser.value(relDir)));
     TZipProject project(ui);
-    const QString fileName = Console::AbsolutePath(parser.positionalArguments().first());
-    project.SetCFGFileName(fileName);
-    if (!project.LoadProject(fileName))
+    if (!Console::LoadProject(project, parser.positionalArguments().first()))
         return Console::Failure(ui.Messages().join(u' '));
     const TProjectView view = MakeView(project);
     if (parser.isSet(json))

@@ -9,6 +9,7 @@
 #include <QJsonObject>
 
 #include "Commands.h"
+#include "ZipProject.h"
 
 void Console::Out(const QString& text)
 {
@@ -98,4 +99,11 @@ void Console::OutJson(const QJsonObject& object)
 {
     const QByteArray bytes = QJsonDocument(object).toJson(QJsonDocument::Indented);
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
+}
+
+bool Console::LoadProject(TZipProject& project, const QString& argument)
+{
+    const QString fileName = AbsolutePath(argument);
+    project.SetCFGFileName(fileName);
+    return project.LoadProject(fileName);
 }

@@ -37,3 +37,10 @@ QCommandLineOption JsonOption();
 // A JSON document on stdout, indented, ending in a line break.
 void OutJson(const QJsonObject& object);
 } // namespace Console
+
+class TZipProject;
+namespace Console {
+// Loads the project named by a command's argument (made absolute first);
+// false after the project's message when the file does not exist.
+bool LoadProject(TZipProject& project, const QString& argument);
+} // namespace Console
