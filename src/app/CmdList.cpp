@@ -104,5 +104,9 @@ int RunList(const QStringList& arguments)
             JsonList(Console::AbsolutePath(parser.positionalArguments().constFirst()), rows));
     else
         Console::Out(parser.isSet(tsv) ? TabSeparated(rows) : Aligned(rows));
+    if (!zip.ReadCompletely())
+        return Console::Failure(
+            QStringLiteral("%1 was not read completely: %2.")
+                .arg(parser.positionalArguments().constFirst(), zip.MissingPart()));
     return 0;
 }
