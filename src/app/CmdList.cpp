@@ -1,8 +1,10 @@
-// qorzip list ARCHIVE [--tsv]: one line per entry with its name, size,
+// qorzip list ARCHIVE [--tsv | --json]: one line per entry with its name, size,
 // compressed size and modification time.
 #include <algorithm>
 
 #include <QCommandLineParser>
+#include <QJsonArray>
+#include <QJsonObject>
 
 #include "Commands.h"
 #include "Console.h"
@@ -68,6 +70,17 @@ QString Aligned(const QList<TListRow>& rows)
                 row.Modified + u'\n';
     return text;
 }
+// {"archive": PATH, "entries": [{"name", "size", "compressedSize", "modified"}]}
+QJsonObject JsonList(const QString& archive, const QList<TListRow>& rows)
+{
+    QJsonArray entries;
+    for (const TListRow& row : rows)
+        entries.append(QJsonObject{{QStringLiteral("name"), row.Name},
+                                   {QStringLiteral("size"), row.Size.toLongLong()},
+                                   {QStringLiteral("compressedSize"), row.Compressed.toLongLong()},
+                                   {QStringLiteral("modified"), row.Modified}});
+    return {{QStringLiteral("archive"), archive}, {QStringLiteral("entries"), entries}};
+}
 } // namespace
 
 int RunList(const QStringList& arguments)
@@ -77,7 +90,8 @@ int RunList(const QStringList& arguments)
     parser.addPositionalArgument(QStringLiteral("ARCHIVE"), QStringLiteral("The zip archive."));
     const QCommandLineOption tsv(QStringLiteral("tsv"),
                                  QStringLiteral("Tab-separated columns instead of aligned ones."));
-    parser.addOption(tsv);
+    const QCommandLineOption json = Console::JsonOption();
+    parser.addOptions({tsv, json});
     if (const int result = Console::Parse(parser, command, arguments); result >= 0)
         return result;
     if (parser.positionalArguments().size() != 1)
@@ -85,7 +99,11 @@ int RunList(const QStringList& arguments)
     TZipFile zip;
     zip.LoadFromFile(parser.positionalArguments().constFirst());
     const QList<TListRow> rows = Rows(zip);
-    Console::Out(parser.isSet(tsv) ? TabSeparated(rows) : Aligned(rows));
+    if (parser.isSet(json))
+        Console::OutJson(
+            JsonList(Console::AbsolutePath(parser.positionalArguments().constFirst()), rows));
+    else
+        Console::Out(parser.isSet(tsv) ? TabSeparated(rows) : Aligned(rows));
     if (!zip.ReadCompletely())
         return Console::Failure(
             QStringLiteral("%1 was not read completely: %2.")

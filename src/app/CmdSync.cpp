@@ -1,6 +1,7 @@
-// qorzip sync PROJECT.qrz [--archive FILE] [--apply [--mode M] [--only SYMBOL]... [--yes|--no]]:
-// compares the project's files with its archive and prints the plan, or
-// carries the plan out.
+// qorzip sync PROJECT.qrz [--archive FILE] [--only SYMBOL]... [--json | --plan-out FILE]
+// qorzip sync PROJECT.qrz --apply [--plan FILE] [--mode M] [--only SYMBOL]... [--yes|--no]:
+// compares the project's files with its archive and prints (or writes) the
+// plan, or carries out the plan it found or the one the user edited.
 #include <QCommandLineParser>
 #include <QFileInfo>
 
@@ -11,6 +12,8 @@
 #include "SyncComparison.h"
 #include "SyncExecution.h"
 #include "SyncListModel.h"
+#include "SyncPlan.h"
+#include "SyncPlanFile.h"
 #include "ZipProject.h"
 
 namespace {
@@ -37,7 +40,32 @@ struct TSyncOptions {
     QCommandLineOption Yes{QStringLiteral("yes"), QStringLiteral("Answer every question yes.")};
     QCommandLineOption No{QStringLiteral("no"), QStringLiteral("Answer every question no.")};
     QCommandLineOption RelDir = Console::RelDirOption();
+    QCommandLineOption PlanOut{
+        QStringLiteral("plan-out"),
+        QStringLiteral("Write the plan to FILE (\"-\": stdout) for editing."),
+        QStringLiteral("FILE")};
+    QCommandLineOption Plan{QStringLiteral("plan"),
+                            QStringLiteral("With --apply: carry out this edited plan (\"-\": "
+                                           "stdin); rows changed since it was written are "
+                                           "skipped, and the exit code is then 1."),
+                            QStringLiteral("FILE")};
+    QCommandLineOption Json = Console::JsonOption();
 };
+
+// The combinations of the plan options that make no sense; empty when fine.
+QString PlanUsage(const QCommandLineParser& parser, const TSyncOptions& options)
+{
+    if (parser.isSet(options.Apply) &&
+        (parser.isSet(options.PlanOut) || parser.isSet(options.Json)))
+        return QStringLiteral("--plan-out and --json print a plan; --apply carries one out");
+    if (parser.isSet(options.PlanOut) && parser.isSet(options.Json))
+        return QStringLiteral("--plan-out and --json exclude each other");
+    if (parser.isSet(options.Plan) && !parser.isSet(options.Apply))
+        return QStringLiteral("--plan needs --apply");
+    if (parser.isSet(options.Plan) && parser.isSet(options.Only))
+        return QStringLiteral("--only does not filter a --plan; delete its lines instead");
+    return QString();
+}
 
 int ModeOf(const QString& text)
 {
@@ -63,6 +91,21 @@ int PrintPlan(const TSyncListModel& list)
     return 0;
 }
 
+// --json prints the plan, --plan-out writes it for editing.
+int WritePlan(const QCommandLineParser& parser, const TSyncOptions& options, const TSyncPlan& plan)
+{
+    if (parser.isSet(options.Json)) {
+        Console::OutJson(plan.Json());
+        return 0;
+    }
+    SyncPlanFile::Write(plan, parser.value(options.PlanOut));
+    Console::ErrLine(plan.Rows().isEmpty() ? kSynchronized
+                                           : QStringLiteral("Plan of %1 rows written to %2")
+                                                 .arg(plan.Rows().size())
+                                                 .arg(parser.value(options.PlanOut)));
+    return 0;
+}
+
 } // namespace
 
 int RunSync(const QStringList& arguments)
@@ -71,7 +114,7 @@ int RunSync(const QStringList& arguments)
     const TSyncOptions options;
     parser.addPositionalArgument(QStringLiteral("project"), QStringLiteral("The project file."));
     parser.addOptions({options.Archive, options.Apply, options.Mode, options.Only, options.Yes,
-                       options.No, options.RelDir});
+                       options.No, options.RelDir, options.PlanOut, options.Plan, options.Json});
     if (const int result = Console::Parse(parser, kCommand, arguments); result >= 0)
         return result;
     if (parser.positionalArguments().size() != 1)
@@ -81,6 +124,8 @@ int RunSync(const QStringList& arguments)
     const int mode = parser.isSet(options.Mode) ? ModeOf(parser.value(options.Mode)) : -1;
     if (parser.isSet(options.Mode) && mode < 0)
         return Console::UsageError(kCommand, QStringLiteral("--mode is replace, add or newzip"));
+    if (const QString usage = PlanUsage(parser, options); !usage.isEmpty())
+        return Console::UsageError(kCommand, usage);
     for (const QString& symbol : parser.values(options.Only))
         if (SyncOperations::Code(symbol) < 0)
             return Console::UsageError(
@@ -107,11 +152,23 @@ int RunSync(const QStringList& arguments)
     TSyncListModel list;
     TSyncComparison(project, current, ui, list).Compare();
     list.SetOperationFilter(parser.values(options.Only));
+    if (parser.isSet(options.PlanOut) || parser.isSet(options.Json))
+        return WritePlan(
+            parser, options,
+            TSyncPlan::FromComparison(list.ShownItems(), project.RelDir(), current.Zip(), archive));
     if (!parser.isSet(options.Apply))
         return PrintPlan(list);
 
-    const QList<TSyncItem> rows = list.ShownItems();
-    if (rows.isEmpty())
+    QList<TSyncItem> rows = list.ShownItems();
+    QStringList skipped;
+    if (parser.isSet(options.Plan))
+        rows = SyncPlanFile::Read(parser.value(options.Plan), archive)
+                   .Check(TSyncPlan::FromComparison(list.Items(), project.RelDir(), current.Zip(),
+                                                    archive),
+                          skipped);
+    for (const QString& line : skipped)
+        Console::ErrLine(line);
+    if (rows.isEmpty() && !parser.isSet(options.Plan))
         Console::OutLine(kSynchronized);
     const int operation = mode >= 0 ? mode : project.ZipOperation();
     if (!rows.isEmpty())
@@ -120,5 +177,5 @@ int RunSync(const QStringList& arguments)
         project.SetZipOperation(operation);
         project.SaveProject(project.CFGFileName());
     }
-    return 0;
+    return skipped.isEmpty() ? 0 : 1;
 }

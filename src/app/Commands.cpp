@@ -8,6 +8,9 @@ const QList<TCommand>& Commands()
         {"list", "List the entries of an archive.", RunList},
         {"test", "Check every entry of an archive and its structure.", RunTest},
         {"zip", "Build a project's archive from its files.", RunZip},
+        {"new", "Write a new project file with the given rows.", RunNew},
+        {"rows", "List a project's rows; add, delete or change one.", RunRows},
+        {"show", "Show a project as this computer understands it, with warnings.", RunShow},
         {"files", "Print the files a project selects.", RunFiles},
         {"sync", "Compare a project's files with its archive; --apply carries it out.", RunSync},
         {"extract", "Extract entries or folders of an archive to a directory.", RunExtract},
@@ -37,5 +40,9 @@ void PrintOverview()
         text += QStringLiteral("  %1%2\n")
                     .arg(QLatin1String(command.Name), -16)
                     .arg(QLatin1String(command.Summary));
+    text += QStringLiteral(
+        "\nExit codes: 0 success; 1 failure, with a one-line reason on stderr (also when\n"
+        "sync --apply --plan skipped a row that changed since the plan was written);\n"
+        "2 wrong usage. See man qorzip.\n");
     Console::Out(text);
 }

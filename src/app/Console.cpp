@@ -5,8 +5,11 @@
 #include <unistd.h>
 
 #include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
 
 #include "Commands.h"
+#include "ZipProject.h"
 
 void Console::Out(const QString& text)
 {
@@ -84,4 +87,23 @@ QCommandLineOption Console::RelDirOption()
 QString Console::AbsolutePath(const QString& path)
 {
     return path.isEmpty() ? path : QFileInfo(path).absoluteFilePath();
+}
+
+QCommandLineOption Console::JsonOption()
+{
+    return QCommandLineOption(QStringLiteral("json"),
+                              QStringLiteral("Print the result as JSON (see man qorzip)."));
+}
+
+void Console::OutJson(const QJsonObject& object)
+{
+    const QByteArray bytes = QJsonDocument(object).toJson(QJsonDocument::Indented);
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
+}
+
+bool Console::LoadProject(TZipProject& project, const QString& argument)
+{
+    const QString fileName = AbsolutePath(argument);
+    project.SetCFGFileName(fileName);
+    return project.LoadProject(fileName);
 }

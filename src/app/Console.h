@@ -29,3 +29,18 @@ int UsageError(const QString& command, const QString& message);
 // Prints the one-line reason of a failure; returns 1.
 int Failure(const QString& message);
 } // namespace Console
+
+class QJsonObject;
+namespace Console {
+// The option --json: results as one JSON document on stdout.
+QCommandLineOption JsonOption();
+// A JSON document on stdout, indented, ending in a line break.
+void OutJson(const QJsonObject& object);
+} // namespace Console
+
+class TZipProject;
+namespace Console {
+// Loads the project named by a command's argument (made absolute first);
+// false after the project's message when the file does not exist.
+bool LoadProject(TZipProject& project, const QString& argument);
+} // namespace Console
