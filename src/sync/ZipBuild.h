@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QDateTime>
+#include <QSet>
 #include <QString>
 
 #include "FileList.h"
@@ -17,9 +19,14 @@ class TZipProject;
 // worker threads (see TZipBuildPipeline) and read in slices, so memory holds
 // the compressed archive and never a whole file.
 //
+// Every entry carries the MS-DOS time and the extended timestamp (UTC). A
+// time outside the MS-DOS range is stored as the nearest MS-DOS time plus the
+// exact timestamp, and its report line says so. The project file goes in
+// without its FTP password.
+//
 // Cancelling stops after the current file and still writes the archive with
-// the files so far. A file that cannot be read, or whose time has no MS-DOS
-// form, ends the run with the error and writes no archive.
+// the files so far. A file that cannot be read ends the run with the error
+// and writes no archive.
 class TZipBuild {
 public:
     TZipBuild(TZipProject& project, TUserInterface& ui);
@@ -27,6 +34,9 @@ public:
     // Worker threads that deflate the files; 1 deflates on the calling thread.
     // The archive is the same whatever the count.
     void SetThreads(int threads) { m_threads = threads; }
+    // Saves the project before its file is archived (for callers that save
+    // it after the build anyway), so the archive holds it as it is on disk.
+    void SetSaveProject(bool save) { m_saveProject = save; }
 
     // Asks for the archive's name; on accept it becomes the project's
     // LastZipFile and the result is true.
@@ -39,14 +49,19 @@ public:
     const TFileList& FileList() const { return m_fileList; }
     // The report line of an entry: name, sizes and the compression ratio.
     static QString ReportLine(const QString& name, qint64 compressed, qint64 uncompressed);
+    // What a report line adds for a time stored clamped to the MS-DOS range.
+    static QString ClampedNote(const QDateTime& time, quint32 dosDateTime);
 
 private:
     void ZipFiles(TZipFile& zip);
     bool ZipNext(qsizetype& index, TZipFile& zip, TZipBuildPipeline& pipeline);
     void Report(const TZipFile& zip, int index);
+    void SaveProjectFirst();
 
     TZipProject& m_project;
     TUserInterface& m_ui;
     TFileList m_fileList;
     int m_threads = TZipBuildPipeline::DefaultThreads();
+    bool m_saveProject = false;
+    QSet<int> m_clamped; // entries whose time was clamped
 };
