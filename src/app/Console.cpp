@@ -7,6 +7,7 @@
 #include <QFileInfo>
 
 #include "Commands.h"
+#include "ZipProject.h"
 
 void Console::Out(const QString& text)
 {
@@ -84,4 +85,15 @@ QCommandLineOption Console::RelDirOption()
 QString Console::AbsolutePath(const QString& path)
 {
     return path.isEmpty() ? path : QFileInfo(path).absoluteFilePath();
+}
+
+bool Console::OpenProject(TZipProject& project, const QString& argument)
+{
+    const QString fileName = AbsolutePath(argument);
+    project.SetCFGFileName(fileName);
+    if (!project.LoadProject(fileName))
+        return false;
+    if (project.RelDirChosen())
+        project.SaveProject(fileName);
+    return true;
 }

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+class TZipProject;
+
 // Output and argument handling shared by the subcommands.
 namespace Console {
 // stdout, written as UTF-8 (the local 8-bit encoding on Linux).
@@ -23,6 +25,10 @@ int Parse(QCommandLineParser& parser, const QString& command, const QStringList&
 QCommandLineOption RelDirOption();
 // A path made absolute against the current directory; empty stays empty.
 QString AbsolutePath(const QString& path);
+// Loads the project named on the command line as the current project; a
+// folder given with --rel-dir for it is remembered in this computer's
+// section at once. False (after the message) when the file does not exist.
+bool OpenProject(TZipProject& project, const QString& argument);
 
 // Prints a usage error with the subcommand's help hint; returns 2.
 int UsageError(const QString& command, const QString& message);

@@ -89,7 +89,9 @@ bool TZipBuild::AskZipFileName()
     request.Title = QStringLiteral("Save As Zip File");
     request.Filter = QStringLiteral("Zip Files(*.zip)|*.zip|All Files |*.*");
     request.DefaultExt = QStringLiteral(".zip");
-    request.Preset = lastInfo.isFile() ? last : m_project.MachineRelDir() + lastInfo.fileName();
+    const QString folder =
+        m_project.MachineRelDir().isEmpty() ? m_project.RelDir() : m_project.MachineRelDir();
+    request.Preset = lastInfo.isFile() ? last : folder + lastInfo.fileName();
     request.Options = TFileRequest::OverwritePrompt;
     const QString chosen = m_ui.SaveFileName(request);
     if (chosen.isEmpty())
@@ -158,7 +160,7 @@ bool TZipBuild::ZipNext(qsizetype& index, TZipFile& zip, TZipBuildPipeline& pipe
         zip.SetDosDateTime(entry, file.DosTime, file.UtcSeconds);
         if (file.Clamped)
             m_clamped.insert(entry);
-        if (TProjectFileCopy::SamePath(item.Path, m_project.CFGFileName()))
+        if (PathRules::SamePath(item.Path, m_project.CFGFileName()))
             pipeline.Submit(entry, TProjectFileCopy::ForArchive(item.Path));
         else
             pipeline.Submit(entry, item.Path, file.Size);
