@@ -111,8 +111,8 @@ int TSyncActions::FindEntry(const QByteArray& name)
 }
 
 // Where names keep their case, an entry that differs from the name in case
-// only, provided it is the only such name and no file of its own exact name
-// exists (then it is that file's entry).
+// only, provided it is the only such name and it is not the entry of another
+// file (files of both names exist).
 int TSyncActions::FoldedEntry(const QByteArray& name) const
 {
     const QByteArray key = PathRules::EntryKey(name);
@@ -127,8 +127,10 @@ int TSyncActions::FoldedEntry(const QByteArray& name) const
         if (found < 0)
             found = index;
     }
-    if (found >= 0 && QFileInfo::exists(FullPath(QString::fromLocal8Bit(
-                          m_zip.Entries.at(found).FileName))))
+    const auto exists = [this](const QByteArray& entry) {
+        return QFileInfo::exists(FullPath(QString::fromLocal8Bit(entry)));
+    };
+    if (found >= 0 && exists(name) && exists(m_zip.Entries.at(found).FileName))
         return -1;
     return found;
 }
