@@ -146,8 +146,7 @@ int TSyncActions::FindFile(const QByteArray& name)
 void TSyncActions::KeepVersion(int index)
 {
     const QByteArray name = m_zip.Entries.at(index).FileName;
-    const QByteArray version =
-        m_zip.NextVersionName(QString::fromLocal8Bit(name)).toLocal8Bit();
+    const QByteArray version = m_zip.NextVersionName(QString::fromLocal8Bit(name)).toLocal8Bit();
     m_zip.RenameEntry(index, version);
     const QByteArray key = PathRules::ExactEntryKey(name);
     m_index.remove(key);

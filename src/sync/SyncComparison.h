@@ -74,11 +74,11 @@ private:
     TUserInterface& m_ui;
     TSyncListModel& m_list;
     TSyncDates m_dates;
-    QHash<QByteArray, int> m_entries; // exact name key -> first non-version file entry
-    QStringList m_files;              // the file list of this run
-    int m_projectFileIndex = -1;      // the project file's place in it
+    QHash<QByteArray, int> m_entries;        // exact name key -> first non-version file entry
+    QStringList m_files;                     // the file list of this run
+    int m_projectFileIndex = -1;             // the project file's place in it
     std::unique_ptr<TNamePairing> m_pairing; // built at the first exact miss
-    std::vector<bool> m_paired;       // by entry: its file exists
-    QElapsedTimer m_progressClock;    // since the progress was last shown
-    QString m_relDirPrefix;           // RelDir, native, ending in a separator; or empty
+    std::vector<bool> m_paired;              // by entry: its file exists
+    QElapsedTimer m_progressClock;           // since the progress was last shown
+    QString m_relDirPrefix;                  // RelDir, native, ending in a separator; or empty
 };

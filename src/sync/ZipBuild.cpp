@@ -65,8 +65,8 @@ TEntryFile StatEntryFile(const QString& path)
     const QDate date = modified.date();
     const QTime time = modified.time();
     TEntryFile file{0, modified.toSecsSinceEpoch(), false, size};
-    file.DosTime = DosFromFields(date.year(), date.month(), date.day(), time.hour(),
-                                 time.minute(), time.second(), &file.Clamped);
+    file.DosTime = DosFromFields(date.year(), date.month(), date.day(), time.hour(), time.minute(),
+                                 time.second(), &file.Clamped);
     return file;
 }
 #endif

@@ -118,8 +118,8 @@ bool ExtendedTime::Agrees(quint32 dosDateTime, qint64 utcSeconds)
 {
     if (IsDosLimit(dosDateTime)) {
         // A clamped time: the true one lies beyond the limit in some zone.
-        const qint64 limit = WallSeconds(dosDateTime == LastDosDateTime ? LastDosDateTime
-                                                                        : FirstDosDateTime);
+        const qint64 limit =
+            WallSeconds(dosDateTime == LastDosDateTime ? LastDosDateTime : FirstDosDateTime);
         return dosDateTime == LastDosDateTime ? utcSeconds >= limit - kMaxZoneOffset - kDosSlack
                                               : utcSeconds <= limit + kMaxZoneOffset + kDosSlack;
     }

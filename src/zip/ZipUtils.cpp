@@ -77,8 +77,7 @@ quint32 DateTimeToDos(const QDateTime& localTime)
                          time.second());
 }
 
-quint32 DosFromFields(int year, int month, int day, int hour, int minute, int second,
-                      bool* clamped)
+quint32 DosFromFields(int year, int month, int day, int hour, int minute, int second, bool* clamped)
 {
     const bool outside = year < 1980 || year > 2107;
     if (clamped)

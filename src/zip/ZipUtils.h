@@ -21,8 +21,8 @@ bool IsVersionName(const QString& name);
 // 1 January 1980, 00:00:00 too. Decoding a value that holds no valid date or
 // time throws an Exception.
 inline constexpr quint32 FirstDosDateTime = (1u << 5 | 1u) << 16;
-inline constexpr quint32 LastDosDateTime = (127u << 9 | 12u << 5 | 31u) << 16 |
-                                           (23u << 11 | 59u << 5 | 29u);
+inline constexpr quint32 LastDosDateTime =
+    (127u << 9 | 12u << 5 | 31u) << 16 | (23u << 11 | 59u << 5 | 29u);
 quint32 DateTimeToDos(const QDateTime& localTime);
 // The same from local calendar fields (month and day from 1); `clamped`, when
 // given, tells whether the time lay outside the MS-DOS range.

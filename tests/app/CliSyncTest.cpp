@@ -283,15 +283,14 @@ void CliSyncTest::usageErrors()
     QCOMPARE(Run(arguments), 2);
 }
 
-int CliSyncTest::RunAs(const QByteArray& name, const QByteArray& zone,
-                       const QStringList& arguments)
+int CliSyncTest::RunAs(const QByteArray& name, const QByteArray& zone, const QStringList& arguments)
 {
     qputenv("QORZIP_COMPUTER_NAME", name);
     qputenv("TZ", zone);
     m_out.clear();
     m_err.clear();
-    const int code = TestUtil::Run(TestUtil::QorZipExecutable(), arguments, &m_out, &m_err,
-                                   m_dir->path());
+    const int code =
+        TestUtil::Run(TestUtil::QorZipExecutable(), arguments, &m_out, &m_err, m_dir->path());
     qunsetenv("QORZIP_COMPUTER_NAME");
     qunsetenv("TZ");
     return code;
@@ -346,8 +345,9 @@ void CliSyncTest::twoComputersInTwoTimeZones()
     QTest::qSleep(2100); // so that remembering the folder makes the project newer than its entry
     QCOMPARE(RunAs("COMPB", newYork, {"sync", b, "--archive", archive, "--rel-dir", "b/work"}), 0);
     QCOMPARE(TMemIniFile(b).ReadString("COMPB", "RelDir", {}), Path("b/work/"));
-    QCOMPARE(PlanOf(QString::fromLocal8Bit(m_out)), QStringList({"!<= files/change.txt", "!<= files/entry.txt",
-                                        "!<= files/gone.txt", "!<= files/keep.txt", "=> p.qrz"}));
+    QCOMPARE(PlanOf(QString::fromLocal8Bit(m_out)),
+             QStringList({"!<= files/change.txt", "!<= files/entry.txt", "!<= files/gone.txt",
+                          "!<= files/keep.txt", "=> p.qrz"}));
     QCOMPARE(RunAs("COMPB", newYork, {"sync", b, "--archive", archive, "--apply", "--yes"}), 0);
     QVERIFY(UnzipAccepts(archive));
     QCOMPARE(QFileInfo(Path("b/work/files/keep.txt")).lastModified(), Time(1));
@@ -414,7 +414,8 @@ void CliSyncTest::archiveOfZipRestoredOntoEmptyFolder()
     WriteAt("src/proj/docs/a.txt", "a", Time(1));
     WriteAt("src/proj/b.txt", "b", Time(2));
     QDir().mkpath(Path("src/proj/empty"));
-    QCOMPARE(TestUtil::Run("zip", {"-qr", Path("z.zip"), "proj"}, nullptr, nullptr, Path("src")), 0);
+    QCOMPARE(TestUtil::Run("zip", {"-qr", Path("z.zip"), "proj"}, nullptr, nullptr, Path("src")),
+             0);
     QDir().mkpath(Path("c"));
     WriteAt("c/p.qrz",
             QStringLiteral("[Files]\nRelDir=%1\nLastZipFile=%2\n[SyncList]\nZipOperation=0\n"

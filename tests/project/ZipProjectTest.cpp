@@ -346,10 +346,18 @@ void ZipProjectTest::relDirIsCleanFromEverySource_data()
     QTest::addColumn<QString>("stored");
     QTest::addColumn<QString>("answer");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("no trailing slash") << "%1/work" << "" << "%1/work/";
-    QTest::newRow("dots and doubled slashes") << "%1//work/./x/../" << "" << "%1/work/";
-    QTest::newRow("answer without slash") << "/nowhere" << "%1/work" << "%1/work/";
-    QTest::newRow("relative answer") << "/nowhere" << "work" << "%1/work/";
+    QTest::newRow("no trailing slash") << "%1/work"
+                                       << ""
+                                       << "%1/work/";
+    QTest::newRow("dots and doubled slashes") << "%1//work/./x/../"
+                                              << ""
+                                              << "%1/work/";
+    QTest::newRow("answer without slash") << "/nowhere"
+                                          << "%1/work"
+                                          << "%1/work/";
+    QTest::newRow("relative answer") << "/nowhere"
+                                     << "work"
+                                     << "%1/work/";
 }
 
 void ZipProjectTest::relDirIsCleanFromEverySource()

@@ -209,13 +209,13 @@ void SyncComparisonTest::timesSurviveTimeZones_data()
 {
     QTest::addColumn<QByteArray>("writtenIn");
     QTest::addColumn<QByteArray>("comparedIn");
-    QTest::newRow("Berlin to New York") << QByteArray(":Europe/Berlin")
-                                        << QByteArray(":America/New_York");
-    QTest::newRow("summer time, then none") << QByteArray("CET-1CEST,M3.5.0,M10.5.0/3")
-                                            << QByteArray("CET-1");
+    QTest::newRow("Berlin to New York")
+        << QByteArray(":Europe/Berlin") << QByteArray(":America/New_York");
+    QTest::newRow("summer time, then none")
+        << QByteArray("CET-1CEST,M3.5.0,M10.5.0/3") << QByteArray("CET-1");
     QTest::newRow("half-hour zone to UTC") << QByteArray(":Asia/Kolkata") << QByteArray("UTC0");
-    QTest::newRow("Lord Howe to Kathmandu") << QByteArray(":Australia/Lord_Howe")
-                                            << QByteArray(":Asia/Kathmandu");
+    QTest::newRow("Lord Howe to Kathmandu")
+        << QByteArray(":Australia/Lord_Howe") << QByteArray(":Asia/Kathmandu");
 }
 
 void SyncComparisonTest::timesSurviveTimeZones()
@@ -237,8 +237,8 @@ void SyncComparisonTest::timesSurviveTimeZones()
     QCOMPARE(Compare(f), QStringList());
     f.WriteFile("files/a.txt", "a", moment.addSecs(60));
     f.WriteFile("files/b.txt", "b", moment.addSecs(-60));
-    QCOMPARE(Compare(f), QStringList({"=> files/a.txt | files\\a.txt",
-                                      "<= files/b.txt | files\\b.txt"}));
+    QCOMPARE(Compare(f),
+             QStringList({"=> files/a.txt | files\\a.txt", "<= files/b.txt | files\\b.txt"}));
 }
 
 // Where file names keep their case, a.txt and A.txt are two files; a name
@@ -248,10 +248,10 @@ void SyncComparisonTest::lettercaseNamesPairExactlyFirst_data()
     QTest::addColumn<QStringList>("files");
     QTest::addColumn<QStringList>("entries");
     QTest::addColumn<QStringList>("rows");
-    QTest::newRow("both on both sides") << QStringList{"a.txt", "A.txt"}
-                                        << QStringList{"a.txt", "A.txt"} << QStringList();
-    QTest::newRow("entry from a case-blind system") << QStringList{"a.txt"}
-                                                     << QStringList{"A.TXT"} << QStringList();
+    QTest::newRow("both on both sides")
+        << QStringList{"a.txt", "A.txt"} << QStringList{"a.txt", "A.txt"} << QStringList();
+    QTest::newRow("entry from a case-blind system")
+        << QStringList{"a.txt"} << QStringList{"A.TXT"} << QStringList();
     QTest::newRow("second file is new") << QStringList{"a.txt", "A.txt"} << QStringList{"a.txt"}
                                         << QStringList{"=>! files/A.txt | "};
     QTest::newRow("second entry is new") << QStringList{"a.txt"} << QStringList{"a.txt", "A.txt"}

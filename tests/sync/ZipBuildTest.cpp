@@ -290,7 +290,8 @@ void ZipBuildTest::projectIsSavedFirstAndArchivedWithoutPassword()
     MakeProject({});
     {
         TMemIniFile ini(m_project->CFGFileName());
-        ini.WriteString(QStringLiteral("FTP"), QStringLiteral("Password"), QStringLiteral("secret"));
+        ini.WriteString(QStringLiteral("FTP"), QStringLiteral("Password"),
+                        QStringLiteral("secret"));
         ini.UpdateFile();
     }
     m_ui.AnswerFile(m_dir->Path("out.zip"));
