@@ -43,10 +43,8 @@ prepare() {
         printf '[Files]\nRelDir=%s/\nLastZipFile=%s\n[ZipCommands]\nRow[0]=Directory,Filter\nRow[1]=.,*\n' \
             "$tree" "$archive" >"$project"
         # The project file goes into the archive too; the build saves it
-        # afterwards, so it gets back the time it was archived with.
-        touch -d '2020-09-13 12:26:40' "$project"
+        # before archiving it, so the archive holds it as it stays on disk.
         "$qorzip" zip "$project" >/dev/null
-        touch -d '2020-09-13 12:26:40' "$project"
         # The extracted copy: the same files with the same times ("qorzip
         # extract" gives the same, but syncs every file to disk and is slow
         # for 50,000 files).

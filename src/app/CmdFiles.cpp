@@ -28,9 +28,7 @@ int RunFiles(const QStringList& arguments)
     TCliUserInterface ui;
     ui.SetDirectoryAnswer(parser.value(relDir), QStringLiteral("give it with --rel-dir"));
     TZipProject project(ui);
-    const QString fileName = QFileInfo(parser.positionalArguments().first()).absoluteFilePath();
-    project.SetCFGFileName(fileName);
-    if (!project.LoadProject(fileName))
+    if (!Console::OpenProject(project, parser.positionalArguments().first()))
         return 1;
 
     TFileList list;

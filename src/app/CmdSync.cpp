@@ -137,9 +137,7 @@ int RunSync(const QStringList& arguments)
                                                : TCliUserInterface::TAnswer::No);
     ui.SetDirectoryAnswer(parser.value(options.RelDir), QStringLiteral("give it with --rel-dir"));
     TZipProject project(ui);
-    const QString fileName = Console::AbsolutePath(parser.positionalArguments().first());
-    project.SetCFGFileName(fileName);
-    if (!project.LoadProject(fileName))
+    if (!Console::OpenProject(project, parser.positionalArguments().first()))
         return 1;
 
     const QString archive = parser.isSet(options.Archive)
@@ -171,9 +169,12 @@ int RunSync(const QStringList& arguments)
     if (rows.isEmpty() && !parser.isSet(options.Plan))
         Console::OutLine(kSynchronized);
     const int operation = mode >= 0 ? mode : project.ZipOperation();
+    TSyncExecution execution(current, project.RelDir(), ui);
+    execution.SetProjectFile(project.CFGFileName());
     if (!rows.isEmpty())
-        TSyncExecution(current, project.RelDir(), ui).ExecuteSync(rows, TZipOperation(operation));
-    if (operation != project.ZipOperation()) {
+        execution.ExecuteSync(rows, TZipOperation(operation));
+    // A project file restored from the archive is newer than this project.
+    if (operation != project.ZipOperation() && !execution.ProjectFileRestored()) {
         project.SetZipOperation(operation);
         project.SaveProject(project.CFGFileName());
     }

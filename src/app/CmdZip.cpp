@@ -45,9 +45,7 @@ int RunZip(const QStringList& arguments)
     TCliUserInterface ui;
     ui.SetDirectoryAnswer(parser.value(options.RelDir), QStringLiteral("give it with --rel-dir"));
     TZipProject project(ui);
-    const QString fileName = Console::AbsolutePath(parser.positionalArguments().first());
-    project.SetCFGFileName(fileName);
-    if (!project.LoadProject(fileName))
+    if (!Console::OpenProject(project, parser.positionalArguments().first()))
         return 1;
 
     const QString output =
@@ -57,7 +55,7 @@ int RunZip(const QStringList& arguments)
     TZipBuild build(project, ui);
     build.SetThreads(threads);
     build.SetBytesDone([&ui](qint64 done, qint64 total) { ui.SetBytesProgress(done, total); });
+    build.SetSaveProject(true);
     build.Run();
-    project.SaveProject(project.CFGFileName());
     return 0;
 }

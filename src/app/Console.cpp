@@ -107,3 +107,12 @@ bool Console::LoadProject(TZipProject& project, const QString& argument)
     project.SetCFGFileName(fileName);
     return project.LoadProject(fileName);
 }
+
+bool Console::OpenProject(TZipProject& project, const QString& argument)
+{
+    if (!LoadProject(project, argument))
+        return false;
+    if (project.RelDirChosen())
+        project.SaveProject(project.CFGFileName());
+    return true;
+}

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+class TZipProject;
+
 // Output and argument handling shared by the subcommands.
 namespace Console {
 // stdout, written as UTF-8 (the local 8-bit encoding on Linux).
@@ -23,6 +25,10 @@ int Parse(QCommandLineParser& parser, const QString& command, const QStringList&
 QCommandLineOption RelDirOption();
 // A path made absolute against the current directory; empty stays empty.
 QString AbsolutePath(const QString& path);
+// LoadProject, and a folder given with --rel-dir (or asked for) is
+// remembered in this computer's section at once. For commands that work on
+// the project; commands that only look at it use LoadProject.
+bool OpenProject(TZipProject& project, const QString& argument);
 
 // Prints a usage error with the subcommand's help hint; returns 2.
 int UsageError(const QString& command, const QString& message);

@@ -74,6 +74,24 @@ QString PathRules::WithTrailingSeparator(const QString& directory)
     return result;
 }
 
+QString PathRules::CleanDirectory(const QString& directory)
+{
+    if (directory.trimmed().isEmpty())
+        return QString();
+    if (!kWindows && (HasDriveColon(directory) || directory.startsWith(QLatin1String("\\\\"))))
+        return directory;
+    const QString absolute = QDir(QDir::currentPath()).absoluteFilePath(ToNative(directory));
+    return WithTrailingSeparator(QDir::toNativeSeparators(QDir::cleanPath(absolute)));
+}
+
+bool PathRules::SamePath(const QString& a, const QString& b)
+{
+    const auto clean = [](const QString& path) {
+        return QDir::cleanPath(QDir(QDir::currentPath()).absoluteFilePath(ToNative(path)));
+    };
+    return clean(a).compare(clean(b), FileNameCase()) == 0;
+}
+
 QString PathRules::EntryNameToPath(const QString& entryName)
 {
     return ToNative(entryName);
@@ -102,6 +120,25 @@ QByteArray PathRules::EntryKey(const QByteArray& entryName)
     for (char& c : key)
         c = c == '/' ? '\\' : AsciiUpper(c);
     return key;
+}
+
+QByteArray PathRules::ExactEntryKey(const QByteArray& entryName)
+{
+    if (!CaseSensitiveNames())
+        return EntryKey(entryName);
+    QByteArray key = entryName;
+    key.replace('/', '\\');
+    return key;
+}
+
+bool PathRules::CaseSensitiveNames()
+{
+    return FileNameCase() == Qt::CaseSensitive;
+}
+
+bool PathRules::IsFolderEntryName(const QByteArray& entryName)
+{
+    return entryName.endsWith('/') || entryName.endsWith('\\');
 }
 
 QString PathRules::EntryKey(const QString& entryName)
@@ -181,5 +218,6 @@ QString PathRules::DocumentsFolder()
 
 QString PathRules::ComputerName()
 {
-    return QSysInfo::machineHostName().left(15);
+    const QString given = qEnvironmentVariable("QORZIP_COMPUTER_NAME");
+    return (given.isEmpty() ? QSysInfo::machineHostName() : given).left(15);
 }

@@ -35,6 +35,14 @@ bool SplitsAtAnySeparator(const QString& path);
 QString ToNative(const QString& path);
 // The directory with exactly one native separator at its end.
 QString WithTrailingSeparator(const QString& directory);
+// A directory as RelDir holds it: absolute (a relative one counts from the
+// current directory), without "." or ".." steps or doubled separators, with
+// native separators and one at its end. Empty stays empty; an absolute path
+// of the other system (a Windows drive path on POSIX) stays as it is, since
+// it names no folder here.
+QString CleanDirectory(const QString& directory);
+// True when both name the same file by this system's case rule.
+bool SamePath(const QString& a, const QString& b);
 
 // Entry name ('\') <-> native relative path.
 QString EntryNameToPath(const QString& entryName);
@@ -49,6 +57,16 @@ QString FromStoredRow(const QString& stored);
 QByteArray EntryKey(const QByteArray& entryName);
 QString EntryKey(const QString& entryName);
 bool SameEntryName(const QString& a, const QString& b);
+// The form under which an entry name matches exactly the way this file
+// system names files: '/' as '\', and letter case kept where file names
+// are case-sensitive (POSIX) or folded where they are not (Windows). Where
+// this differs from EntryKey, names are paired exactly first and folded
+// only when that is unambiguous.
+QByteArray ExactEntryKey(const QByteArray& entryName);
+// True where names differing in letter case are different files.
+bool CaseSensitiveNames();
+// A folder entry: a name ending in '/' or '\'.
+bool IsFolderEntryName(const QByteArray& entryName);
 
 // An entry name that would land outside the directory it is extracted to:
 // absolute (either system's form) or climbing above it with "..".
@@ -65,6 +83,8 @@ QString RelativePath(const QString& path, const QString& base);
 // The user's documents folder (the home folder when there is none), with a
 // trailing separator.
 QString DocumentsFolder();
-// The computer's name, at most 15 characters.
+// The computer's name, at most 15 characters: QORZIP_COMPUTER_NAME when set
+// (a portable install that moves between computers, or a test that plays
+// two computers), else the host name.
 QString ComputerName();
 } // namespace PathRules

@@ -1,6 +1,5 @@
 #include "ZipProject.h"
 
-#include <QDir>
 #include <QFileDevice>
 #include <QFileInfo>
 
@@ -80,8 +79,13 @@ QString TZipProject::Caption() const
 
 void TZipProject::SetRelDir(const QString& directory)
 {
-    m_relDir = directory;
-    emit RelDirChanged(directory);
+    m_relDir = PathRules::CleanDirectory(directory);
+    emit RelDirChanged(m_relDir);
+}
+
+void TZipProject::SetMachineRelDir(const QString& directory)
+{
+    m_machineRelDir = PathRules::CleanDirectory(directory);
 }
 
 void TZipProject::SetLastZipFile(const QString& fileName)
@@ -122,6 +126,7 @@ bool TZipProject::LoadProject(const QString& fileName)
         return false;
     }
     const TMemIniFile ini(fileName);
+    m_relDirChosen = false;
     ReadFields(ini);
     ReadRows(ini);
     CheckRelDir();
@@ -131,10 +136,10 @@ bool TZipProject::LoadProject(const QString& fileName)
 void TZipProject::ReadFields(const TMemIniFile& ini)
 {
     const QString computer = PathRules::ComputerName();
-    if (!computer.isEmpty())
-        m_machineRelDir = ini.ReadString(computer, kRelDir, m_relDir);
+    SetMachineRelDir(computer.isEmpty() ? QString() : ini.ReadString(computer, kRelDir, QString()));
     m_rootDir = ini.ReadString(kFiles, QStringLiteral("RootDir"), m_rootDir);
-    SetRelDir(ini.ReadString(kFiles, kRelDir, m_relDir));
+    const QString relDir = ini.ReadString(kFiles, kRelDir, QString());
+    SetRelDir(relDir.trimmed().isEmpty() ? m_relDir : relDir);
     m_loadLastFile = ini.ReadString(kFiles, QStringLiteral("LoadLastFile"), m_loadLastFile);
     SetLastZipFile(ini.ReadString(kFiles, QStringLiteral("LastZipFile"), m_lastZipFile));
     // A value outside the three known operations keeps the current one, as an
@@ -170,7 +175,10 @@ void TZipProject::CheckRelDir()
     m_ui.ShowMessage(QStringLiteral("Rel Dir :\r\n\"%1\"\r\ndoes not exists on this computer "
                                     "\"%2\"\r\nPlease set it manually")
                          .arg(m_relDir, PathRules::ComputerName()));
-    AskRelDir();
+    if (AskRelDir()) {
+        m_machineRelDir = m_relDir;
+        m_relDirChosen = true;
+    }
 }
 
 bool TZipProject::AskRelDir()
@@ -182,7 +190,7 @@ bool TZipProject::AskRelDir()
     const QString chosen = m_ui.DirectoryName(request);
     if (chosen.isEmpty())
         return false;
-    SetRelDir(PathRules::WithTrailingSeparator(QDir::toNativeSeparators(chosen)));
+    SetRelDir(chosen);
     return true;
 }
 

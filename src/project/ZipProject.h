@@ -41,10 +41,17 @@ public:
     // "Qor Zip:" and the short form of the project file name.
     QString Caption() const;
 
+    // Always absolute and clean, ending with the native separator, wherever
+    // it comes from (PathRules::CleanDirectory).
     const QString& RelDir() const { return m_relDir; }
     void SetRelDir(const QString& directory);
+    // This computer's folder from its own section; empty when the project
+    // has none, so a missing RelDir is asked for, never silently replaced.
     const QString& MachineRelDir() const { return m_machineRelDir; }
-    void SetMachineRelDir(const QString& directory) { m_machineRelDir = directory; }
+    void SetMachineRelDir(const QString& directory);
+    // True when the last load asked for the folder and got one; it is then
+    // this computer's folder too, and the project wants saving to keep it.
+    bool RelDirChosen() const { return m_relDirChosen; }
     const QString& RootDir() const { return m_rootDir; }
     void SetRootDir(const QString& directory) { m_rootDir = directory; }
     const QString& LoadLastFile() const { return m_loadLastFile; }
@@ -102,5 +109,6 @@ private:
     QString m_filterText;
     QStringList m_filterList;
     int m_zipOperation = 1;
+    bool m_relDirChosen = false;
     QList<TZipCommand> m_commands;
 };

@@ -5,9 +5,13 @@
 #endif
 
 #include <QFile>
+#include <QtMath>
 #include <QFileInfo>
 
 #include "CurrentZip.h"
+#include "Exception.h"
+#include "ExtendedTime.h"
+#include "NamePairing.h"
 #include "FileList.h"
 #include "FileListBuilder.h"
 #include "PathRules.h"
@@ -30,6 +34,18 @@ QString FirstFolder(const QByteArray& name)
         if (name.at(i) == '\\' || name.at(i) == '/')
             return QString::fromLocal8Bit(name.left(i));
     return QString();
+}
+
+bool DosTimeReadable(quint32 dosDateTime)
+{
+    QDate date;
+    QTime time;
+    try {
+        DecodeDos(dosDateTime, date, time);
+    } catch (const Exception&) {
+        return false;
+    }
+    return true;
 }
 } // namespace
 
@@ -60,9 +76,11 @@ int TSyncComparison::Compare()
     try {
         CompareAll();
     } catch (...) {
+        m_pairing.reset();
         m_ui.CloseProgress(); // the display never outlives a failed comparison
         throw;
     }
+    m_pairing.reset();
     m_ui.CloseProgress();
     return m_list.ItemCount();
 }
@@ -81,12 +99,19 @@ void TSyncComparison::CompareAll()
     if (!m_relDirPrefix.endsWith(PathRules::NativeSeparator()))
         m_relDirPrefix.clear();
     m_paired.assign(size_t(m_current.Zip().Count()), false);
-    FirstPass(files.Paths());
+    m_files = files.Paths();
+    m_projectFileIndex = -1;
+    for (qsizetype i = m_files.size() - 1; i >= 0 && m_projectFileIndex < 0; --i)
+        if (PathRules::SamePath(m_files.at(i), m_project.CFGFileName()))
+            m_projectFileIndex = int(i);
+    m_pairing.reset();
+    FirstPass();
     SecondPass();
 }
 
-void TSyncComparison::FirstPass(const QStringList& files)
+void TSyncComparison::FirstPass()
 {
+    const QStringList& files = m_files;
     m_ui.SetProgressMaximum(int(files.size()));
     m_progressClock.invalidate();
     for (int i = 0; i < files.size(); ++i) {
@@ -97,16 +122,15 @@ void TSyncComparison::FirstPass(const QStringList& files)
         }
         if (m_ui.Cancelled())
             break;
-        CompareFile(files.at(i));
+        CompareFile(i);
     }
 }
 
-void TSyncComparison::CompareFile(const QString& file)
+void TSyncComparison::CompareFile(int fileIndex)
 {
+    const QString& file = m_files.at(fileIndex);
     const QString relative = RelativeToRelDir(file);
-    // The key folds '/' to '\\' itself, so the path needs no entry-name form first.
-    const QByteArray key = PathRules::EntryKey(relative.toLocal8Bit());
-    const int entry = m_entries.value(key, -1);
+    const int entry = PairedEntry(relative);
     TFileStamp stamp;
     if (!ReadFileStamp(file, stamp))
         return; // the list names a file that is gone (the project file before its first save)
@@ -115,23 +139,73 @@ void TSyncComparison::CompareFile(const QString& file)
         return;
     }
     m_paired[size_t(entry)] = true;
-    // The file's time as the entry would hold it, with the 2-second steps of
-    // the MS-DOS form. Equal stored values are the same moment; different
-    // ones may still be (a local hour that occurs twice), so those compare
-    // as times.
-    const quint32 fileDos = TSyncDates::EntryDosTime(stamp.Modified);
-    if (fileDos == m_current.Zip().Entries.at(entry).FileDateTime)
-        return;
-    const QDateTime entryTime = m_current.Zip().GetDateTime(entry);
-    const QDateTime fileTime = DosToDateTime(fileDos);
-    if (fileTime == entryTime)
+    const TSyncOperation operation = CompareTimes(stamp, entry);
+    if (operation == soNoSync && (SameSize(stamp, entry) || fileIndex == m_projectFileIndex))
         return;
     TSyncItem item = FileFields(stamp, relative);
     const TSyncItem entryItem = EntryFields(entry);
     item.EntryName = entryItem.EntryName;
     item.EntryDate = entryItem.EntryDate;
     item.EntrySize = entryItem.EntrySize;
-    m_list.AddItem(item, fileTime > entryTime ? soCopyToZip : soCopyToFileSystem);
+    m_list.AddItem(item, operation);
+}
+
+// The entry a file pairs with: the one of its exact name first; where names
+// keep their case, one that differs in case only when that is unambiguous
+// (see TNamePairing).
+int TSyncComparison::PairedEntry(const QString& relative)
+{
+    // The key folds '/' to '\\' itself, so the path needs no entry-name form first.
+    const int exact = m_entries.value(PathRules::ExactEntryKey(relative.toLocal8Bit()), -1);
+    if (exact >= 0 || !PathRules::CaseSensitiveNames())
+        return exact;
+    if (!m_pairing)
+        m_pairing = std::make_unique<TNamePairing>(
+            m_entries, [this](int i) { return RelativeToRelDir(m_files.at(i)).toLocal8Bit(); },
+            int(m_files.size()));
+    return m_pairing->FoldedEntry(relative.toLocal8Bit());
+}
+
+// "=" (equal), "=>" or "<=" by the times. With an agreeing extended timestamp
+// the entry's UTC second counts, equal within one second (FAT drives keep
+// even seconds); otherwise the file's time in MS-DOS form, as the entry
+// would hold it. A time that cannot be read is never a reason to overwrite
+// the file: such a pair is listed with "=".
+TSyncOperation TSyncComparison::CompareTimes(const TFileStamp& stamp, int entry) const
+{
+    const TLocalFile& local = m_current.Zip().Entries.at(entry);
+    if (const std::optional<qint64> utc =
+            ExtendedTime::EntryTime(local.ExtraField, local.FileDateTime)) {
+        const qint64 fileSeconds = qFloor(double(stamp.Modified) / 1000.0);
+        const qint64 difference = fileSeconds - *utc;
+        if (qAbs(difference) <= 1)
+            return soNoSync;
+        return difference > 0 ? soCopyToZip : soCopyToFileSystem;
+    }
+    // Equal stored values are the same moment; different ones may still be
+    // (a local hour that occurs twice), so those compare as times.
+    const quint32 fileDos = TSyncDates::EntryDosTime(stamp.Modified);
+    if (fileDos == local.FileDateTime)
+        return soNoSync;
+    QDateTime entryTime;
+    try {
+        entryTime = DosToDateTime(local.FileDateTime);
+    } catch (const Exception&) {
+        return soNoSync; // listed, so the user sees it; see CompareFile
+    }
+    const QDateTime fileTime = DosToDateTime(fileDos);
+    if (fileTime == entryTime)
+        return soNoSync;
+    return fileTime > entryTime ? soCopyToZip : soCopyToFileSystem;
+}
+
+bool TSyncComparison::SameSize(const TFileStamp& stamp, int entry) const
+{
+    const TLocalFile& local = m_current.Zip().Entries.at(entry);
+    if (!ExtendedTime::EntryTime(local.ExtraField, local.FileDateTime) &&
+        !DosTimeReadable(local.FileDateTime))
+        return false;
+    return stamp.Size == qint64(local.UncompressedSize);
 }
 
 void TSyncComparison::SecondPass()
@@ -159,7 +233,9 @@ void TSyncComparison::CompareEntry(int index)
     if (IsVersionName(name) || m_dates.IsShortDate(FirstFolder(name)))
         return;
     const QString nameText = QString::fromLocal8Bit(name);
-    if (QFileInfo::exists(EntryPath(nameText)))
+    // A folder entry stands for its folder; a file entry for a file.
+    const QFileInfo info(EntryPath(nameText));
+    if (PathRules::IsFolderEntryName(name) ? info.isDir() : info.exists())
         return;
     const bool foreign =
         PathRules::EntryEscapesBase(nameText) || ZipLookup::HasUnsafeCharacters(name);
@@ -232,7 +308,12 @@ TSyncItem TSyncComparison::EntryFields(int index) const
     const TZipFile& zip = m_current.Zip();
     TSyncItem item;
     item.EntryName = QString::fromLocal8Bit(zip.GetName(index));
-    item.EntryDate = TSyncDates::DisplayDateTime(zip.GetDateTime(index));
+    // An entry whose MS-DOS time holds no date shows no date rather than
+    // ending the whole comparison.
+    const TLocalFile& local = zip.Entries.at(index);
+    if (ExtendedTime::EntryTime(local.ExtraField, local.FileDateTime) ||
+        DosTimeReadable(local.FileDateTime))
+        item.EntryDate = TSyncDates::DisplayDateTime(zip.GetDateTime(index));
     item.EntrySize = QString::number(zip.Entries.at(index).UncompressedSize);
     return item;
 }

@@ -1,13 +1,16 @@
 #pragma once
 
+#include <memory>
 #include <vector>
 
 #include <QByteArray>
 #include <QElapsedTimer>
 #include <QHash>
 #include <QString>
+#include <QStringList>
 
 #include "SyncDates.h"
+#include "NamePairing.h"
 #include "SyncItem.h"
 
 class TCurrentZip;
@@ -20,8 +23,17 @@ class TZipProject;
 // It changes nothing on disk or in the archive.
 //
 // A file pairs with the non-version entry whose name is the file's path
-// relative to RelDir ('/' and '\' alike, ASCII letters without case); the
-// entry names are indexed once, so the cost grows with files + entries.
+// relative to RelDir ('/' and '\' alike): by the exact name first, and where
+// file names keep their case, by a name differing in case only when that is
+// unambiguous (TNamePairing); on other systems ASCII letters without case.
+// Folder entries never pair with files. The entry names are indexed once, so
+// the cost grows with files + entries; nothing looks up a time zone per file.
+//
+// Times: with an agreeing extended timestamp the entry's UTC second counts
+// (equal within one second), otherwise the MS-DOS time. Equal times with
+// different sizes are listed with "=", so the user sees them (not for the
+// project file, whose archived copy lacks the password and keeps each
+// computer's own section).
 class TSyncComparison {
 public:
     TSyncComparison(TZipProject& project, TCurrentZip& current, TUserInterface& ui,
@@ -44,8 +56,11 @@ private:
     };
 
     void CompareAll();
-    void FirstPass(const QStringList& files);
-    void CompareFile(const QString& file);
+    void FirstPass();
+    void CompareFile(int fileIndex);
+    int PairedEntry(const QString& relative);
+    TSyncOperation CompareTimes(const TFileStamp& stamp, int entry) const;
+    bool SameSize(const TFileStamp& stamp, int entry) const;
     void SecondPass();
     void CompareEntry(int index);
     QString EntryPath(const QString& nameText) const;
@@ -60,8 +75,11 @@ private:
     TUserInterface& m_ui;
     TSyncListModel& m_list;
     TSyncDates m_dates;
-    QHash<QByteArray, int> m_entries; // folded entry name -> first non-version entry
-    std::vector<bool> m_paired;       // by entry: its file exists
-    QElapsedTimer m_progressClock;    // since the progress was last shown
-    QString m_relDirPrefix;           // RelDir, native, ending in a separator; or empty
+    QHash<QByteArray, int> m_entries;        // exact name key -> first non-version file entry
+    QStringList m_files;                     // the file list of this run
+    int m_projectFileIndex = -1;             // the project file's place in it
+    std::unique_ptr<TNamePairing> m_pairing; // built at the first exact miss
+    std::vector<bool> m_paired;              // by entry: its file exists
+    QElapsedTimer m_progressClock;           // since the progress was last shown
+    QString m_relDirPrefix;                  // RelDir, native, ending in a separator; or empty
 };

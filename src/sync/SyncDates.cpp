@@ -44,13 +44,8 @@ quint32 TSyncDates::EntryDosTime(qint64 msecsSinceEpoch)
     if (!DirectLocalFields(msecsSinceEpoch, fields))
         return DateTimeToDos(
             QDateTime::fromMSecsSinceEpoch(msecsSinceEpoch, Qt::UTC).toLocalTime());
-    const int year = fields.tm_year + 1900;
-    if (year < 1980 || year > 2107)
-        return 0;
-    const quint32 dosTime = quint32(fields.tm_sec / 2 + fields.tm_min * 32 + fields.tm_hour * 2048);
-    const quint32 dosDate =
-        quint32(fields.tm_mday + (fields.tm_mon + 1) * 32 + (year - 1980) * 512);
-    return dosDate << 16 | dosTime;
+    return DosFromFields(fields.tm_year + 1900, fields.tm_mon + 1, fields.tm_mday, fields.tm_hour,
+                         fields.tm_min, fields.tm_sec);
 }
 
 void TSyncDates::ReadTimeZone()

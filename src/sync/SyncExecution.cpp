@@ -31,8 +31,12 @@ QString TSyncExecution::NewZipName() const
 {
     const QString fileName = m_current.FileName();
     const QString directory = PathRules::WithTrailingSeparator(QFileInfo(fileName).path());
-    return directory + FileBaseName(fileName, true) + QLatin1Char(' ') +
-           m_dates.FileNameDate(m_today) + QStringLiteral(".zip");
+    const QString stem =
+        directory + FileBaseName(fileName, true) + QLatin1Char(' ') + m_dates.FileNameDate(m_today);
+    QString name = stem + QStringLiteral(".zip");
+    for (int number = 2; QFileInfo::exists(name); ++number)
+        name = stem + QStringLiteral(" (%1).zip").arg(number);
+    return name;
 }
 
 void TSyncExecution::ExecuteSync(const QList<TSyncItem>& rows, TZipOperation operation)
@@ -63,6 +67,13 @@ void TSyncExecution::RunRows(const QList<TSyncItem>& rows, TZipFile& target,
                              TZipOperation operation)
 {
     TSyncActions actions(target, m_relDir, m_ui);
+    actions.SetProjectFile(m_projectFile);
+    m_projectRestored = false;
+    const struct TRestoredNote {
+        TSyncActions& Actions;
+        bool& Restored;
+        ~TRestoredNote() { Restored = Actions.ProjectFileRestored(); }
+    } note{actions, m_projectRestored};
     for (int r = 0; r < rows.size(); ++r) {
         m_ui.SetProgressPosition(r + 1);
         m_ui.ProcessEvents();
@@ -79,8 +90,11 @@ void TSyncExecution::RunRow(const TSyncItem& row, TSyncActions& actions, TZipOpe
     const bool noEntry = row.EntryName.trimmed().isEmpty();
     switch (SyncOperations::Code(row.Operation)) {
     case soCopyToFileSystem:
+        // Writes the file the row paired, which may differ in letter case.
         if (!noEntry)
-            actions.ExtractEntry(entryName, true);
+            actions.ExtractEntry(entryName, true,
+                                 row.FilePath.isEmpty() ? QString()
+                                                        : actions.FullPath(row.FilePath));
         break;
     case soCopyToZip:
         if (operation == zoReplaceFile && !noEntry)

@@ -29,9 +29,16 @@ public:
 
     void SetDates(const TSyncDates& dates) { m_dates = dates; }
     void SetToday(const QDate& today) { m_today = today; }
+    // The current project file (see TSyncActions::SetProjectFile).
+    void SetProjectFile(const QString& projectFile) { m_projectFile = projectFile; }
+    // True when the last run wrote the project file from the archive; the
+    // caller then must not save its project over it.
+    bool ProjectFileRestored() const { return m_projectRestored; }
 
     // The archive a "Create in new Zip" run writes: beside the current one,
-    // its base name, a blank, today's short date and ".zip".
+    // its base name, a blank, today's short date and ".zip"; when that file
+    // exists, the first free "NAME DATE (2).zip", "(3)", ... so no archive
+    // is ever replaced.
     QString NewZipName() const;
     // Runs the rows (the shown rows of the list) with the given mode.
     void ExecuteSync(const QList<TSyncItem>& rows, TZipOperation operation);
@@ -48,4 +55,6 @@ private:
     QDate m_today;
     TMsgButton m_fileDeleteAnswer = TMsgButton::None;
     TMsgButton m_entryDeleteAnswer = TMsgButton::None;
+    QString m_projectFile;
+    bool m_projectRestored = false;
 };

@@ -8,6 +8,7 @@
 
 #include "FileListBuilder.h"
 #include "PathRules.h"
+#include "ProjectFileCopy.h"
 #include "UserInterface.h"
 #include "Utils.h"
 #include "ZipFile.h"
@@ -20,6 +21,8 @@
 namespace {
 struct TEntryFile {
     quint32 DosTime = 0;
+    qint64 UtcSeconds = 0;
+    bool Clamped = false; // the time lies outside the MS-DOS range
     qint64 Size = 0;
 };
 
@@ -30,26 +33,7 @@ struct TEntryFile {
     throw Exception(QStringLiteral("Cannot open file \"%1\". %2").arg(path, file.errorString()));
 }
 
-// A time without an MS-DOS form (before 1980 or after 2107) ends the build.
-quint32 CheckedDosTime(quint32 dosTime)
-{
-    if (dosTime == 0)
-        throw Exception(QStringLiteral("Invalid argument to date encode"));
-    return dosTime;
-}
-
 #ifdef Q_OS_UNIX
-// The MS-DOS form of a local calendar time; 0 when it has none.
-quint32 LocalToDos(const tm& local)
-{
-    const int year = local.tm_year + 1900;
-    if (year < 1980 || year > 2107)
-        return 0;
-    const quint32 dosTime = quint32(local.tm_sec / 2 + local.tm_min * 32 + local.tm_hour * 2048);
-    const quint32 dosDate = quint32(local.tm_mday + (local.tm_mon + 1) * 32 + (year - 1980) * 512);
-    return dosDate << 16 | dosTime;
-}
-
 // The file's size and its modification time as the archive stores it, from
 // one stat(). localtime_r() reads the time zone once per process, where each
 // QDateTime conversion to local time checks the zone file anew: on a tree of
@@ -61,8 +45,11 @@ TEntryFile StatEntryFile(const QString& path)
         ThrowCannotOpen(path);
     const time_t seconds = status.st_mtime;
     tm local{};
-    const quint32 dosTime = localtime_r(&seconds, &local) ? LocalToDos(local) : 0;
-    return {CheckedDosTime(dosTime), qint64(status.st_size)};
+    TEntryFile file{0, qint64(seconds), false, qint64(status.st_size)};
+    if (localtime_r(&seconds, &local))
+        file.DosTime = DosFromFields(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
+                                     local.tm_hour, local.tm_min, local.tm_sec, &file.Clamped);
+    return file;
 }
 #else
 // The file's size and its modification time as the archive stores it.
@@ -74,7 +61,13 @@ TEntryFile StatEntryFile(const QString& path)
     const qint64 size = info.size();
     if (!info.exists())
         ThrowCannotOpen(path);
-    return {CheckedDosTime(DateTimeToDos(info.lastModified())), size};
+    const QDateTime modified = info.lastModified();
+    const QDate date = modified.date();
+    const QTime time = modified.time();
+    TEntryFile file{0, modified.toSecsSinceEpoch(), false, size};
+    file.DosTime = DosFromFields(date.year(), date.month(), date.day(), time.hour(), time.minute(),
+                                 time.second(), &file.Clamped);
+    return file;
 }
 #endif
 
@@ -96,7 +89,9 @@ bool TZipBuild::AskZipFileName()
     request.Title = QStringLiteral("Save As Zip File");
     request.Filter = QStringLiteral("Zip Files(*.zip)|*.zip|All Files |*.*");
     request.DefaultExt = QStringLiteral(".zip");
-    request.Preset = lastInfo.isFile() ? last : m_project.MachineRelDir() + lastInfo.fileName();
+    const QString folder =
+        m_project.MachineRelDir().isEmpty() ? m_project.RelDir() : m_project.MachineRelDir();
+    request.Preset = lastInfo.isFile() ? last : folder + lastInfo.fileName();
     request.Options = TFileRequest::OverwritePrompt;
     const QString chosen = m_ui.SaveFileName(request);
     if (chosen.isEmpty())
@@ -109,6 +104,7 @@ bool TZipBuild::Run()
 {
     m_fileList.Clear();
     m_ui.ClearReport();
+    m_clamped.clear();
     if (!AskZipFileName())
         return false;
     TZipFile zip;
@@ -118,10 +114,19 @@ bool TZipBuild::Run()
         m_ui.SetProgressMaximum(100);
         m_ui.ShowProgress();
         BuildFileList(m_project, m_ui, m_fileList);
+        SaveProjectFirst();
         ZipFiles(zip);
     }
     zip.SaveToFile(m_project.LastZipFile());
     return true;
+}
+
+// Saved after the file list (which sets the filter text) and before any file
+// is zipped, so the archive holds the project file as it stays on disk.
+void TZipBuild::SaveProjectFirst()
+{
+    if (m_saveProject)
+        m_project.SaveProject(m_project.CFGFileName());
 }
 
 void TZipBuild::ZipFiles(TZipFile& zip)
@@ -158,8 +163,14 @@ bool TZipBuild::ZipNext(qsizetype& index, TZipFile& zip, TZipBuildPipeline& pipe
         m_ui.SetProgressText(name);
         const TEntryFile file = StatEntryFile(item.Path);
         zip.AddEntry(name.toLocal8Bit(), 0);
-        zip.SetDosDateTime(zip.Count() - 1, file.DosTime);
-        pipeline.Submit(zip.Count() - 1, item.Path, file.Size);
+        const int entry = zip.Count() - 1;
+        zip.SetDosDateTime(entry, file.DosTime, file.UtcSeconds);
+        if (file.Clamped)
+            m_clamped.insert(entry);
+        if (PathRules::SamePath(item.Path, m_project.CFGFileName()))
+            pipeline.Submit(entry, TProjectFileCopy::ForArchive(item.Path));
+        else
+            pipeline.Submit(entry, item.Path, file.Size);
         m_ui.ProcessEvents();
     }
     ++index;
@@ -169,11 +180,20 @@ bool TZipBuild::ZipNext(qsizetype& index, TZipFile& zip, TZipBuildPipeline& pipe
 void TZipBuild::Report(const TZipFile& zip, int index)
 {
     const TLocalFile& entry = zip.Entries.at(index);
-    m_ui.ReportLine(ReportLine(QString::fromLocal8Bit(entry.FileName), entry.CompressedSize,
-                               entry.UncompressedSize));
+    QString line = ReportLine(QString::fromLocal8Bit(entry.FileName), entry.CompressedSize,
+                              entry.UncompressedSize);
+    if (m_clamped.contains(index))
+        line += ClampedNote(zip.GetDateTime(index), entry.FileDateTime);
+    m_ui.ReportLine(line);
     m_bytesZipped += entry.UncompressedSize;
     if (m_bytesDone)
         m_bytesDone(m_bytesZipped, m_bytesTotal);
+}
+
+QString TZipBuild::ClampedNote(const QDateTime& time, quint32 dosDateTime)
+{
+    return QStringLiteral("  (time %1 outside the zip range, stored as %2)")
+        .arg(time.toString(Qt::ISODate), DosToDateTime(dosDateTime).toString(Qt::ISODate));
 }
 
 // An empty file has no ratio; its line shows 0.00, as for a file that takes

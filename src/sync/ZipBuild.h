@@ -2,6 +2,8 @@
 
 #include <functional>
 
+#include <QDateTime>
+#include <QSet>
 #include <QString>
 
 #include "FileList.h"
@@ -19,9 +21,14 @@ class TZipProject;
 // worker threads (see TZipBuildPipeline) and read in slices, so memory holds
 // the compressed archive and never a whole file.
 //
+// Every entry carries the MS-DOS time and the extended timestamp (UTC). A
+// time outside the MS-DOS range is stored as the nearest MS-DOS time plus the
+// exact timestamp, and its report line says so. The project file goes in
+// without its FTP password.
+//
 // Cancelling stops after the current file and still writes the archive with
-// the files so far. A file that cannot be read, or whose time has no MS-DOS
-// form, ends the run with the error and writes no archive.
+// the files so far. A file that cannot be read ends the run with the error
+// and writes no archive.
 class TZipBuild {
 public:
     TZipBuild(TZipProject& project, TUserInterface& ui);
@@ -33,6 +40,9 @@ public:
     // bytes of all ticked files (a progress that a large file moves evenly).
     using TBytesDone = std::function<void(qint64 done, qint64 total)>;
     void SetBytesDone(TBytesDone bytesDone) { m_bytesDone = std::move(bytesDone); }
+    // Saves the project before its file is archived (for callers that save
+    // it after the build anyway), so the archive holds it as it is on disk.
+    void SetSaveProject(bool save) { m_saveProject = save; }
 
     // Asks for the archive's name; on accept it becomes the project's
     // LastZipFile and the result is true.
@@ -45,11 +55,14 @@ public:
     const TFileList& FileList() const { return m_fileList; }
     // The report line of an entry: name, sizes and the compression ratio.
     static QString ReportLine(const QString& name, qint64 compressed, qint64 uncompressed);
+    // What a report line adds for a time stored clamped to the MS-DOS range.
+    static QString ClampedNote(const QDateTime& time, quint32 dosDateTime);
 
 private:
     void ZipFiles(TZipFile& zip);
     bool ZipNext(qsizetype& index, TZipFile& zip, TZipBuildPipeline& pipeline);
     void Report(const TZipFile& zip, int index);
+    void SaveProjectFirst();
 
     TZipProject& m_project;
     TUserInterface& m_ui;
@@ -58,4 +71,6 @@ private:
     TBytesDone m_bytesDone;
     qint64 m_bytesZipped = 0;
     qint64 m_bytesTotal = 0;
+    bool m_saveProject = false;
+    QSet<int> m_clamped; // entries whose time was clamped
 };

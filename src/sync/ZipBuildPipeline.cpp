@@ -50,10 +50,29 @@ int TZipBuildPipeline::DefaultThreads()
 
 void TZipBuildPipeline::Submit(int index, const QString& path, qint64 size)
 {
+    TFile file;
+    file.Index = index;
+    file.Path = path;
+    file.Size = size;
+    Add(std::move(file));
+}
+
+void TZipBuildPipeline::Submit(int index, const QByteArray& data)
+{
+    TFile file;
+    file.Index = index;
+    file.Size = data.size();
+    file.Data = data;
+    Add(std::move(file));
+}
+
+void TZipBuildPipeline::Add(TFile file)
+{
     if (!m_gathering)
         m_gathering = std::make_shared<TBatch>();
     TBatch& batch = *m_gathering;
-    batch.Files.push_back(TFile{index, path, size, {}, {}, false});
+    const qint64 size = file.Size;
+    batch.Files.push_back(std::move(file));
     batch.Bytes += size < 0 ? kBatchBytes : size;
     if (batch.Files.size() >= kBatchFiles || batch.Bytes >= kBatchBytes) {
         Dispatch();
@@ -105,9 +124,13 @@ void TZipBuildPipeline::Deflate(TBatch& batch)
     std::unique_ptr<TZipBuildDeflater> deflater;
     for (TFile& file : batch.Files) {
         try {
-            if (!deflater)
-                deflater = std::make_unique<TZipBuildDeflater>();
-            file.Result = deflater->Deflate(file.Path, file.Size);
+            if (file.Data) {
+                file.Result = TZipFile::Deflate(*file.Data);
+            } else {
+                if (!deflater)
+                    deflater = std::make_unique<TZipBuildDeflater>();
+                file.Result = deflater->Deflate(file.Path, file.Size);
+            }
         } catch (const Exception& exception) {
             file.Error = exception.Message();
             file.Failed = true;

@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 #include <QString>
@@ -40,6 +41,8 @@ public:
     // stored. `size` is the file's size as the caller saw it; a negative size
     // (unknown) sends the file on its own.
     void Submit(int index, const QString& path, qint64 size = -1);
+    // Deflates bytes the caller already holds for entry `index`, in turn.
+    void Submit(int index, const QByteArray& data);
     // Sends the files still gathered, waits for every submitted entry and
     // stores it.
     void Finish();
@@ -51,6 +54,7 @@ private:
         int Index = 0;
         QString Path;
         qint64 Size = 0;
+        std::optional<QByteArray> Data; // bytes given instead of a file
         TZipFile::TDeflated Result;
         QString Error;
         bool Failed = false;
@@ -61,6 +65,7 @@ private:
         bool Done = false;
     };
 
+    void Add(TFile file);
     void Dispatch();
     static void Deflate(TBatch& batch);
     void Run(TBatch& batch);

@@ -63,9 +63,9 @@ QHash<QByteArray, int> ZipLookup::IndexFileEntries(const TZipFile& zip)
     index.reserve(zip.Count());
     for (int i = 0; i < zip.Count(); ++i) {
         const QByteArray name = zip.GetName(i);
-        if (IsVersionName(name))
+        if (IsVersionName(name) || PathRules::IsFolderEntryName(name))
             continue;
-        const QByteArray key = PathRules::EntryKey(name);
+        const QByteArray key = PathRules::ExactEntryKey(name);
         if (!index.contains(key))
             index.insert(key, i);
     }

@@ -54,12 +54,20 @@ void SortLevel(TNodeList& nodes)
 
 void CollectFiles(const TZipNode* node, QList<const TZipNode*>& files)
 {
-    if (!node->HasChildren()) {
+    if (!node->IsFolder()) {
         files.append(node);
         return;
     }
     for (const auto& child : node->Children)
         CollectFiles(child.get(), files);
+}
+
+void CollectFolderEntries(const TZipNode* node, QList<const TZipNode*>& folders)
+{
+    if (node->FolderEntry)
+        folders.append(node);
+    for (const auto& child : node->Children)
+        CollectFolderEntries(child.get(), folders);
 }
 
 const TNodeList& SiblingsOf(const TZipNode* node, const TNodeList& roots)
@@ -76,20 +84,31 @@ const TZipNode* NextSibling(const TZipNode* node, const TNodeList& roots)
     return it != siblings.end() && it + 1 != siblings.end() ? (it + 1)->get() : nullptr;
 }
 
+// The sibling of the exact text first; else the one whose text differs in
+// case only, when there is just one such sibling.
 const TZipNode* FindSibling(const TNodeList& siblings, const QByteArray& segment)
 {
-    const QByteArray key = PathRules::EntryKey(segment);
+    const QByteArray exact = PathRules::ExactEntryKey(segment);
     for (const auto& node : siblings)
-        if (PathRules::EntryKey(node->Text) == key)
+        if (PathRules::ExactEntryKey(node->Text) == exact)
             return node.get();
-    return nullptr;
+    const QByteArray key = PathRules::EntryKey(segment);
+    const TZipNode* found = nullptr;
+    for (const auto& node : siblings) {
+        if (PathRules::EntryKey(node->Text) != key)
+            continue;
+        if (found)
+            return nullptr;
+        found = node.get();
+    }
+    return found;
 }
 } // namespace
 
 bool CompareZipNodes(const TZipNode& a, const TZipNode& b)
 {
-    if (a.HasChildren() != b.HasChildren())
-        return a.HasChildren();
+    if (a.IsFolder() != b.IsFolder())
+        return a.IsFolder();
     return NodeCollator().compare(QString::fromLocal8Bit(a.Text), QString::fromLocal8Bit(b.Text)) <
            0;
 }
@@ -104,9 +123,10 @@ void TZipTree::Build(const TZipFile& zip, TUserInterface* ui)
         if (ui)
             ui->ProcessEvents();
         TZipNode* parent = nullptr;
-        for (const QByteArray& segment : Segments(zip.GetName(i))) {
+        const QByteArray name = zip.GetName(i);
+        for (const QByteArray& segment : Segments(name)) {
             const auto key =
-                qMakePair(static_cast<const TZipNode*>(parent), PathRules::EntryKey(segment));
+                qMakePair(static_cast<const TZipNode*>(parent), PathRules::ExactEntryKey(segment));
             TZipNode*& found = children[key];
             if (!found) {
                 auto node = std::make_unique<TZipNode>();
@@ -118,6 +138,8 @@ void TZipTree::Build(const TZipFile& zip, TUserInterface* ui)
             }
             parent = found;
         }
+        if (parent && PathRules::IsFolderEntryName(name))
+            parent->FolderEntry = true;
     }
     SortLevel(m_roots);
 }
@@ -164,6 +186,14 @@ const TZipNode* TZipTree::NextNode(const TZipNode* node) const
         if (const TZipNode* next = NextSibling(n, m_roots))
             return next;
     return nullptr;
+}
+
+QList<const TZipNode*> TZipTree::FolderEntryNodes(const TZipNode* node)
+{
+    QList<const TZipNode*> folders;
+    if (node)
+        CollectFolderEntries(node, folders);
+    return folders;
 }
 
 QList<const TZipNode*> TZipTree::FileNodes(const TZipNode* node)

@@ -11,14 +11,18 @@ class TUserInterface;
 
 // One node of the archive tree: a segment of entry names (the text between
 // backslashes), with the index of the entry during whose insertion it was
-// created. A node with children is a folder, one without is a file.
+// created. A node with children is a folder, and so is the node of a folder
+// entry (a name ending in a separator), even when it holds nothing; any other
+// node is a file.
 struct TZipNode {
     QByteArray Text;
     int EntryIndex = -1;
     TZipNode* Parent = nullptr;
     std::vector<std::unique_ptr<TZipNode>> Children;
+    bool FolderEntry = false; // the archive holds an entry for this folder
 
     bool HasChildren() const { return !Children.empty(); }
+    bool IsFolder() const { return FolderEntry || HasChildren(); }
 };
 
 // Folders before files, then the texts without case by the locale's collation.
@@ -36,7 +40,8 @@ bool CompareZipNodes(const TZipNode& a, const TZipNode& b);
 // needs a model reset around each load.
 class TZipTree {
 public:
-    // Builds the tree entry by entry (segments compared with ASCII letters
+    // Builds the tree entry by entry (segments compared as file names
+    // compare here: exactly where names keep their case, else ASCII letters
     // without case; a duplicate name adds no node) and sorts every level.
     // `ui`, when given, processes pending events once per entry.
     void Build(const TZipFile& zip, TUserInterface* ui = nullptr);
@@ -48,14 +53,17 @@ public:
     // The texts from `top` (or the root) down to `node`, joined by
     // backslashes; empty for no node.
     static QByteArray NodePath(const TZipNode* node, const TZipNode* top = nullptr);
-    // The node a backslash path leads to, ASCII letters without case; null
-    // when a segment is missing or a file node would have to be entered.
+    // The node a backslash path leads to: per segment the sibling of the
+    // exact text, else the only one that differs in case; null when a
+    // segment is missing or a file node would have to be entered.
     const TZipNode* FindNodeByPath(const QByteArray& path) const;
     // The node after `node` in display order (every node expanded); null at the end.
     const TZipNode* NextNode(const TZipNode* node) const;
-    // The node itself when it has no children, else every childless node
-    // below it, in display order.
+    // The node itself when it is a file, else every file node below it, in
+    // display order.
     static QList<const TZipNode*> FileNodes(const TZipNode* node);
+    // The folder-entry nodes at and below `node`, in display order.
+    static QList<const TZipNode*> FolderEntryNodes(const TZipNode* node);
 
 private:
     std::vector<std::unique_ptr<TZipNode>> m_roots;

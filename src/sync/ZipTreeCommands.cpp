@@ -1,5 +1,7 @@
 #include "ZipTreeCommands.h"
 
+#include <limits>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -35,22 +37,27 @@ const TZipNode* TZipTreeCommands::DeleteSelected(const QList<const TZipNode*>& s
     const QByteArray following = TZipTree::NodePath(m_current.Tree().NextNode(selection.last()));
     // How often each name is to be removed from the archive: a file met twice
     // (selected with its folder) removes the first entry of that name, then
-    // the next one, as removing one by one would.
+    // the next one, as removing one by one would. A folder's own entries
+    // ("docs/") go with it, however many there are.
     QHash<QByteArray, int> removals;
     for (const TZipNode* node : selection) {
         for (const TZipNode* file : TZipTree::FileNodes(node)) {
             const QByteArray name = TZipTree::NodePath(file);
             if (target != dtFileSystem)
-                ++removals[PathRules::EntryKey(name)];
+                ++removals[PathRules::ExactEntryKey(name)];
             if (target != dtZipFile)
                 DeleteFile(name);
         }
+        if (target != dtFileSystem)
+            for (const TZipNode* folder : TZipTree::FolderEntryNodes(node))
+                removals[PathRules::ExactEntryKey(TZipTree::NodePath(folder) + '\\')] =
+                    std::numeric_limits<int>::max();
     }
     if (!removals.isEmpty()) {
         const TZipFile& zip = m_current.Zip();
         SaveAfter([&] {
             ZipLookup::RemoveEntriesIf(m_current.Zip(), [&](int index) {
-                const auto it = removals.find(PathRules::EntryKey(zip.Entries.at(index).FileName));
+                const auto it = removals.find(PathRules::ExactEntryKey(zip.Entries.at(index).FileName));
                 return it != removals.end() && it.value()-- > 0;
             });
         });
@@ -108,7 +115,7 @@ void TZipTreeCommands::ExtractTo(const QList<const TZipNode*>& selection)
     if (!m_current.HasZip())
         return;
     for (const TZipNode* node : selection) {
-        if (node->HasChildren())
+        if (node->IsFolder())
             ExtractFolder(node);
         else
             ExtractFile(node);
@@ -137,15 +144,22 @@ void TZipTreeCommands::ExtractFolder(const TZipNode* folder)
     if (directory.isEmpty())
         return;
     TSyncActions actions(m_current.Zip(), m_relDir, m_ui);
+    actions.SetProjectFile(m_projectFile);
+    const QString base = PathRules::WithTrailingSeparator(directory);
+    // Folders the archive holds entries for are created, empty ones too.
+    for (const TZipNode* node : TZipTree::FolderEntryNodes(folder)) {
+        const QString below = QString::fromLocal8Bit(TZipTree::NodePath(node, folder));
+        if (!PathRules::EntryEscapesBase(below))
+            actions.ExtractEntry(TZipTree::NodePath(node) + '\\', false,
+                                 base + PathRules::EntryNameToPath(below));
+    }
     for (const TZipNode* file : TZipTree::FileNodes(folder)) {
         const QByteArray name = TZipTree::NodePath(file);
         const QString below = QString::fromLocal8Bit(TZipTree::NodePath(file, folder));
         // A name that climbs out of the chosen directory is never written.
         if (PathRules::EntryEscapesBase(below))
             throw Exception(QStringLiteral("Invalid entry name \"%1\"").arg(below));
-        actions.ExtractEntry(name, true,
-                             PathRules::WithTrailingSeparator(directory) +
-                                 PathRules::EntryNameToPath(below));
+        actions.ExtractEntry(name, true, base + PathRules::EntryNameToPath(below));
     }
 }
 
@@ -160,5 +174,7 @@ void TZipTreeCommands::ExtractFile(const TZipNode* file)
     const QString target = m_ui.SaveFileName(request);
     if (target.isEmpty())
         return;
-    TSyncActions(m_current.Zip(), m_relDir, m_ui).ExtractEntry(name, true, target);
+    TSyncActions actions(m_current.Zip(), m_relDir, m_ui);
+    actions.SetProjectFile(m_projectFile);
+    actions.ExtractEntry(name, true, target);
 }

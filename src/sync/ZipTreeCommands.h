@@ -18,12 +18,16 @@ enum TDeleteTarget {
 };
 
 // The commands of the archive tree's popup menu on a selection of nodes.
-// A selected folder stands for every file node below it; a file node's
+// A selected folder stands for every file node below it (and its folder
+// entries, which "Delete in Zip" removes with it); a file node's
 // entry name is its path in the tree, its file RelDir followed by that name.
 // The selection's nodes must belong to the current archive's tree.
 class TZipTreeCommands {
 public:
     TZipTreeCommands(TCurrentZip& current, QString relDir, TUserInterface& ui);
+    // The current project file: extracting it keeps this computer's section
+    // and password (TSyncActions::SetProjectFile).
+    void SetProjectFile(const QString& projectFile) { m_projectFile = projectFile; }
 
     // Deletes the selected files in the archive, on disk or on both; asks
     // once for the last two. The archive is written and reloaded; returns
@@ -48,4 +52,5 @@ private:
     TCurrentZip& m_current;
     QString m_relDir;
     TUserInterface& m_ui;
+    QString m_projectFile;
 };

@@ -11,6 +11,7 @@
 
 #include <zlib.h>
 
+#include "ExtendedTime.h"
 #include "Inflater.h"
 #include "RecordCodec.h"
 #include "ZipReader.h"
@@ -510,22 +511,41 @@ void TZipFile::Verify(const TLocalFile& entry)
     CheckCrc(entry, crc, produced);
 }
 
-void TZipFile::SetDateTime(int index, const QDateTime& localTime)
-{
-    SetDosDateTime(index, DateTimeToDos(localTime));
-}
-
-void TZipFile::SetDosDateTime(int index, quint32 dosDateTime)
+void TZipFile::SetDateTime(int index, const QDateTime& time)
 {
     CheckIndex(index);
-    Entries[index].FileDateTime = dosDateTime;
-    CentralDirectory[index].FileDateTime = dosDateTime;
+    std::optional<qint64> utc;
+    if (time.isValid())
+        utc = time.toSecsSinceEpoch();
+    SetDosDateTime(index, DateTimeToDos(time), utc);
+}
+
+void TZipFile::SetDosDateTime(int index, quint32 dosDateTime, std::optional<qint64> utcSeconds)
+{
+    CheckIndex(index);
+    TLocalFile& local = Entries[index];
+    TFileHeader& header = CentralDirectory[index];
+    const QByteArray extra = ExtendedTime::WithModificationTime(local.ExtraField, utcSeconds);
+    if (extra.size() > MaxField16)
+        throw Exception(QStringLiteral("The extra field of \"%1\" is longer than 65535 bytes.")
+                            .arg(QString::fromLocal8Bit(local.FileName)));
+    local.FileDateTime = header.FileDateTime = dosDateTime;
+    local.ExtraField = header.ExtraField = extra;
+    local.ExtraFieldLength = header.ExtraFieldLength = quint16(extra.size());
 }
 
 QDateTime TZipFile::GetDateTime(int index) const
 {
-    CheckIndex(index);
+    if (const std::optional<qint64> utc = GetUtcTime(index))
+        return QDateTime::fromSecsSinceEpoch(*utc, Qt::UTC).toLocalTime();
     return DosToDateTime(Entries.at(index).FileDateTime);
+}
+
+std::optional<qint64> TZipFile::GetUtcTime(int index) const
+{
+    CheckIndex(index);
+    const TLocalFile& local = Entries.at(index);
+    return ExtendedTime::EntryTime(local.ExtraField, local.FileDateTime);
 }
 
 int TZipFile::FindEntry(const QByteArray& text) const

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 #include <QByteArray>
 #include <QDateTime>
 #include <QIODevice>
@@ -64,10 +66,20 @@ public:
     // the inflated bytes and EZipFileCRCError is thrown.
     void GetData(int index, QByteArray& data) const;
     QByteArray GetData(int index) const;
-    void SetDateTime(int index, const QDateTime& localTime);
-    // The same with a time already in MS-DOS form (date high, time low word).
-    void SetDosDateTime(int index, quint32 dosDateTime);
+    // Sets the MS-DOS time (local wall clock, clamped to its range) and the
+    // extended timestamp (UTC) of the entry, in both records.
+    void SetDateTime(int index, const QDateTime& time);
+    // The same with a time already in MS-DOS form (date high, time low word)
+    // and the moment in UTC seconds; without a moment the entry keeps no
+    // extended timestamp, so none can go stale.
+    void SetDosDateTime(int index, quint32 dosDateTime,
+                        std::optional<qint64> utcSeconds = std::nullopt);
+    // The entry's modification time as a local date-time: its extended
+    // timestamp when that agrees with the MS-DOS time (ExtendedTime.h),
+    // otherwise the MS-DOS time, which throws when it holds no valid date.
     QDateTime GetDateTime(int index) const;
+    // The entry's agreeing extended timestamp in UTC seconds, if it has one.
+    std::optional<qint64> GetUtcTime(int index) const;
 
     int FindEntry(const QByteArray& text) const;
     int FindExactEntry(const QByteArray& text) const;

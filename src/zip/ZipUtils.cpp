@@ -13,24 +13,32 @@ char FoldAscii(char c)
     return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c;
 }
 
+// A name character as entry names compare: ASCII upper case, '/' as '\'.
+char FoldName(char c)
+{
+    return c == '/' ? '\\' : FoldAscii(c);
+}
+
 bool EqualFolded(char left, char right)
 {
-    return FoldAscii(left) == FoldAscii(right);
+    return FoldName(left) == FoldName(right);
 }
 
 // The extension of a name, dot included: from the last dot that follows the
-// last backslash or colon; empty when there is none.
+// last separator (backslash or slash) or colon; empty when there is none.
 QByteArray Extension(const QByteArray& name)
 {
-    const qsizetype separator = std::max(name.lastIndexOf('\\'), name.lastIndexOf(':'));
+    const qsizetype separator =
+        std::max({name.lastIndexOf('\\'), name.lastIndexOf('/'), name.lastIndexOf(':')});
     const qsizetype dot = name.lastIndexOf('.');
     return dot > separator ? name.mid(dot) : QByteArray();
 }
 
-// A plain decimal number that fits an int; signs, blanks and prefixes do not count.
-bool IsDecimalNumber(const QByteArray& text)
+// At least three decimal digits that fit an int; signs, blanks and prefixes
+// do not count.
+bool IsVersionNumber(const QByteArray& text)
 {
-    if (text.isEmpty() ||
+    if (text.size() < 3 ||
         !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
         return false;
     bool ok = false;
@@ -50,7 +58,7 @@ bool IsVersionName(const QByteArray& name)
 {
     const QByteArray extension = Extension(name);
     return extension.size() >= 2 && FoldAscii(extension.at(1)) == 'V' &&
-           IsDecimalNumber(extension.mid(2));
+           IsVersionNumber(extension.mid(2));
 }
 
 bool IsVersionName(const QString& name)
@@ -61,13 +69,29 @@ bool IsVersionName(const QString& name)
 quint32 DateTimeToDos(const QDateTime& localTime)
 {
     const QDateTime local = localTime.toLocalTime();
+    if (!local.isValid())
+        return 0;
     const QDate date = local.date();
     const QTime time = local.time();
-    if (!local.isValid() || date.year() < 1980 || date.year() > 2107)
-        return 0;
-    const quint32 dosTime = quint32(time.second() / 2 + time.minute() * 32 + time.hour() * 2048);
-    const quint32 dosDate = quint32(date.day() + date.month() * 32 + (date.year() - 1980) * 512);
+    return DosFromFields(date.year(), date.month(), date.day(), time.hour(), time.minute(),
+                         time.second());
+}
+
+quint32 DosFromFields(int year, int month, int day, int hour, int minute, int second, bool* clamped)
+{
+    const bool outside = year < 1980 || year > 2107;
+    if (clamped)
+        *clamped = outside;
+    if (outside)
+        return year < 1980 ? FirstDosDateTime : LastDosDateTime;
+    const quint32 dosTime = quint32(second / 2 + minute * 32 + hour * 2048);
+    const quint32 dosDate = quint32(day + month * 32 + (year - 1980) * 512);
     return dosDate << 16 | dosTime;
+}
+
+bool IsDosLimit(quint32 dosDateTime)
+{
+    return dosDateTime == 0 || dosDateTime == FirstDosDateTime || dosDateTime == LastDosDateTime;
 }
 
 void DecodeDos(quint32 dosDateTime, QDate& date, QTime& time)

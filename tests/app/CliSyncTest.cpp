@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "MemIniFile.h"
 #include "PathRules.h"
 #include "TestRegistry.h"
 #include "TestUtil.h"
@@ -32,6 +33,9 @@ private Q_SLOTS:
     void extractPurgeAndDelete();
     void usageErrors_data();
     void usageErrors();
+    void twoComputersInTwoTimeZones();
+    void namesDifferingInCaseOnly();
+    void archiveOfZipRestoredOntoEmptyFolder();
 
 private:
     QString Path(const QString& name) const { return m_dir->filePath(name); }
@@ -50,6 +54,10 @@ private:
     QStringList PlanSymbols();
     QStringList EntryNames(const QString& archive) const;
     bool UnzipAccepts(const QString& archive) const;
+
+    // Runs as computer `name` in time zone `zone` (environment of the child).
+    int RunAs(const QByteArray& name, const QByteArray& zone, const QStringList& arguments);
+    static QStringList PlanOf(const QString& output);
 
     std::unique_ptr<QTemporaryDir> m_dir;
     QByteArray m_out;
@@ -107,18 +115,7 @@ QStringList CliSyncTest::PlanSymbols()
 {
     if (Run({"sync", Path("a/work/p.qrz")}) != 0)
         return {QString::fromLocal8Bit(m_err)};
-    QStringList rows;
-    for (const QByteArray& line : m_out.split('\n')) {
-        const QList<QByteArray> fields = line.split('\t');
-        if (fields.size() == 7)
-            rows.append(QString::fromLocal8Bit(fields[0] + ' ' +
-                                               (fields[1].isEmpty() ? fields[4] : fields[1]))
-                            .replace('\\', '/'));
-        else if (!line.isEmpty())
-            rows.append(QString::fromLocal8Bit(line));
-    }
-    rows.sort();
-    return rows;
+    return PlanOf(QString::fromLocal8Bit(m_out));
 }
 
 QStringList CliSyncTest::EntryNames(const QString& archive) const
@@ -284,6 +281,165 @@ void CliSyncTest::usageErrors()
 {
     QFETCH(QStringList, arguments);
     QCOMPARE(Run(arguments), 2);
+}
+
+int CliSyncTest::RunAs(const QByteArray& name, const QByteArray& zone, const QStringList& arguments)
+{
+    qputenv("QORZIP_COMPUTER_NAME", name);
+    qputenv("TZ", zone);
+    m_out.clear();
+    m_err.clear();
+    const int code =
+        TestUtil::Run(TestUtil::QorZipExecutable(), arguments, &m_out, &m_err, m_dir->path());
+    qunsetenv("QORZIP_COMPUTER_NAME");
+    qunsetenv("TZ");
+    return code;
+}
+
+// The plan's rows as "symbol name" (file name, else entry name, with '/').
+QStringList CliSyncTest::PlanOf(const QString& output)
+{
+    QStringList rows;
+    for (const QByteArray& line : output.toLocal8Bit().split('\n')) {
+        const QList<QByteArray> fields = line.split('\t');
+        if (fields.size() == 7)
+            rows.append(QString::fromLocal8Bit(fields[0] + ' ' +
+                                               (fields[1].isEmpty() ? fields[4] : fields[1]))
+                            .replace('\\', '/'));
+        else if (!line.isEmpty())
+            rows.append(QString::fromLocal8Bit(line));
+    }
+    rows.sort();
+    return rows;
+}
+
+// Computer A in Berlin and computer B in New York share one archive. B's
+// folder is given with a relative --rel-dir and remembered in B's section;
+// restored files get their true times, so neither side lists false rows,
+// and a fresh edit on either side is proposed "=>".
+void CliSyncTest::twoComputersInTwoTimeZones()
+{
+    const QByteArray berlin(":Europe/Berlin"), newYork(":America/New_York");
+    const QString archive = Path("shared/archive.zip");
+    QDir().mkpath(Path("shared"));
+    QDir().mkpath(Path("b/work"));
+    WriteAt("a/work/p.qrz",
+            QStringLiteral("[COMPA]\nRelDir=%1\n[Files]\nRelDir=%1\nLastZipFile=%2\n"
+                           "[SyncList]\nZipOperation=0\n[FTP]\nPassword=secret-a\n"
+                           "[ZipCommands]\nRow[0]=Directory,Filter\nRow[1]=files\\,*.txt\n")
+                .arg(Path("a/work/"), archive)
+                .toLocal8Bit(),
+            Time(1));
+    const QString a = Path("a/work/p.qrz"), b = Path("b/work/p.qrz");
+    QCOMPARE(RunAs("COMPA", berlin, {"zip", a}), 0);
+    QVERIFY(UnzipAccepts(archive));
+    QVERIFY(!TestUtil::ReadFile(archive).contains("secret-a"));
+    QCOMPARE(RunAs("COMPA", berlin, {"sync", a}), 0);
+    QCOMPARE(m_out.trimmed(), QByteArray("Files are synchronized!"));
+
+    // B: A's folder does not exist there.
+    QVERIFY(QDir().rename(Path("a"), Path("a-away")));
+    QCOMPARE(RunAs("COMPB", newYork, {"extract", archive, "p.qrz", "--to", "b/work"}), 0);
+    QCOMPARE(RunAs("COMPB", newYork, {"sync", b, "--archive", archive}), 1);
+    QVERIFY2(m_err.contains("--rel-dir"), m_err.constData());
+    QTest::qSleep(2100); // so that remembering the folder makes the project newer than its entry
+    QCOMPARE(RunAs("COMPB", newYork, {"sync", b, "--archive", archive, "--rel-dir", "b/work"}), 0);
+    QCOMPARE(TMemIniFile(b).ReadString("COMPB", "RelDir", {}), Path("b/work/"));
+    QCOMPARE(PlanOf(QString::fromLocal8Bit(m_out)),
+             QStringList({"!<= files/change.txt", "!<= files/entry.txt", "!<= files/gone.txt",
+                          "!<= files/keep.txt", "=> p.qrz"}));
+    QCOMPARE(RunAs("COMPB", newYork, {"sync", b, "--archive", archive, "--apply", "--yes"}), 0);
+    QVERIFY(UnzipAccepts(archive));
+    QCOMPARE(QFileInfo(Path("b/work/files/keep.txt")).lastModified(), Time(1));
+    QCOMPARE(RunAs("COMPB", newYork, {"sync", b, "--archive", archive}), 0);
+    QCOMPARE(m_out.trimmed(), QByteArray("Files are synchronized!"));
+    WriteAt("b/work/files/keep.txt", "keep from B", QDateTime::currentDateTime());
+    QCOMPARE(RunAs("COMPB", newYork, {"sync", b, "--archive", archive}), 0);
+    QCOMPARE(PlanOf(QString::fromLocal8Bit(m_out)), QStringList({"=> files/keep.txt"}));
+    QCOMPARE(RunAs("COMPB", newYork, {"sync", b, "--archive", archive, "--apply", "--yes"}), 0);
+    QVERIFY(UnzipAccepts(archive));
+
+    // Back on A (where B's folder does not exist): B's edit and B's project
+    // copy come back; A keeps its section and password.
+    QVERIFY(QDir().rename(Path("a-away"), Path("a")));
+    QVERIFY(QDir().rename(Path("b"), Path("b-away")));
+    QCOMPARE(RunAs("COMPA", berlin, {"sync", a}), 0);
+    QCOMPARE(PlanOf(QString::fromLocal8Bit(m_out)), QStringList({"<= files/keep.txt", "<= p.qrz"}));
+    QCOMPARE(RunAs("COMPA", berlin, {"sync", a, "--apply", "--yes"}), 0);
+    QVERIFY(UnzipAccepts(archive));
+    QCOMPARE(TestUtil::ReadFile(Path("a/work/files/keep.txt")), QByteArray("keep from B"));
+    const TMemIniFile project(a);
+    QCOMPARE(project.ReadString("COMPA", "RelDir", {}), Path("a/work/"));
+    QCOMPARE(project.ReadString("COMPB", "RelDir", {}), Path("b/work/"));
+    QCOMPARE(project.ReadString("FTP", "Password", {}), QStringLiteral("secret-a"));
+    QCOMPARE(RunAs("COMPA", berlin, {"sync", a}), 0);
+    QCOMPARE(m_out.trimmed(), QByteArray("Files are synchronized!"));
+    WriteAt("a/work/files/change.txt", "change on A", QDateTime::currentDateTime());
+    QCOMPARE(RunAs("COMPA", berlin, {"sync", a}), 0);
+    QCOMPARE(PlanOf(QString::fromLocal8Bit(m_out)), QStringList({"=> files/change.txt"}));
+}
+
+// Where names keep their case, a.txt and A.txt travel as two files.
+void CliSyncTest::namesDifferingInCaseOnly()
+{
+    if (!PathRules::CaseSensitiveNames())
+        QSKIP("file names here do not keep their case");
+    WriteAt("a/work/files/a.txt", "small a", Time(1));
+    WriteAt("a/work/files/A.txt", "capital A", Time(1));
+    const QString a = Path("a/work/p.qrz");
+    QCOMPARE(Run({"zip", a}), 0);
+    QVERIFY(UnzipAccepts(Path("a/archive.zip")));
+    QCOMPARE(Run({"sync", a}), 0);
+    QCOMPARE(m_out.trimmed(), QByteArray("Files are synchronized!"));
+    WriteAt("a/work/files/A.txt", "capital A v2", Time(9));
+    QCOMPARE(Run({"sync", a}), 0);
+    QCOMPARE(PlanOf(QString::fromLocal8Bit(m_out)), QStringList({"=> files/A.txt"}));
+    QCOMPARE(Run({"sync", a, "--apply", "--yes"}), 0);
+    QVERIFY(UnzipAccepts(Path("a/archive.zip")));
+    QFile::remove(Path("a/work/files/a.txt"));
+    QFile::remove(Path("a/work/files/A.txt"));
+    QCOMPARE(Run({"sync", a, "--apply", "--yes"}), 0);
+    QCOMPARE(TestUtil::ReadFile(Path("a/work/files/a.txt")), QByteArray("small a"));
+    QCOMPARE(TestUtil::ReadFile(Path("a/work/files/A.txt")), QByteArray("capital A v2"));
+    QCOMPARE(Run({"sync", a}), 0);
+    QCOMPARE(m_out.trimmed(), QByteArray("Files are synchronized!"));
+}
+
+// An archive of Info-ZIP's "zip -r" ('/' names, folder entries) restored onto
+// an empty folder, changed there and synced back.
+void CliSyncTest::archiveOfZipRestoredOntoEmptyFolder()
+{
+    if (!TestUtil::HaveTool("zip") || !TestUtil::HaveTool("unzip"))
+        QSKIP("zip and unzip are needed");
+    WriteAt("src/proj/docs/a.txt", "a", Time(1));
+    WriteAt("src/proj/b.txt", "b", Time(2));
+    QDir().mkpath(Path("src/proj/empty"));
+    QCOMPARE(TestUtil::Run("zip", {"-qr", Path("z.zip"), "proj"}, nullptr, nullptr, Path("src")),
+             0);
+    QDir().mkpath(Path("c"));
+    WriteAt("c/p.qrz",
+            QStringLiteral("[Files]\nRelDir=%1\nLastZipFile=%2\n[SyncList]\nZipOperation=0\n"
+                           "[ZipCommands]\nRow[0]=Directory,Filter\nRow[1]=proj\\,*.txt\n")
+                .arg(Path("c/"), Path("z.zip"))
+                .toLocal8Bit(),
+            Time(1));
+    QCOMPARE(Run({"sync", Path("c/p.qrz"), "--apply", "--yes"}), 0);
+    QVERIFY(UnzipAccepts(Path("z.zip")));
+    QCOMPARE(TestUtil::ReadFile(Path("c/proj/docs/a.txt")), QByteArray("a"));
+    QVERIFY(QFileInfo(Path("c/proj/empty")).isDir());
+    QCOMPARE(QFileInfo(Path("c/proj/b.txt")).lastModified(), Time(2));
+    QCOMPARE(Run({"sync", Path("c/p.qrz")}), 0);
+    QCOMPARE(m_out.trimmed(), QByteArray("Files are synchronized!"));
+    WriteAt("c/proj/b.txt", "b changed", Time(30));
+    QCOMPARE(Run({"sync", Path("c/p.qrz")}), 0);
+    QCOMPARE(PlanOf(QString::fromLocal8Bit(m_out)), QStringList({"=> proj/b.txt"}));
+    QCOMPARE(Run({"sync", Path("c/p.qrz"), "--apply", "--yes"}), 0);
+    QVERIFY(UnzipAccepts(Path("z.zip")));
+    QCOMPARE(TestUtil::Run("unzip", {"-o", "-q", Path("z.zip"), "-d", Path("out")}), 0);
+    QCOMPARE(TestUtil::ReadFile(Path("out/proj/b.txt")), QByteArray("b changed"));
+    QCOMPARE(QFileInfo(Path("out/proj/b.txt")).lastModified(), Time(30));
+    QCOMPARE(Run({"sync", Path("c/p.qrz")}), 0);
+    QCOMPARE(m_out.trimmed(), QByteArray("Files are synchronized!"));
 }
 
 QZ_REGISTER_TEST(CliSyncTest);

@@ -40,6 +40,8 @@ private slots:
     void unchangedSaveKeepsTheFile();
     void failedSaveNamesTheFileAndKeepsTheOld();
     void newProjectDefaultsReplaceRows();
+    void relDirIsCleanFromEverySource_data();
+    void relDirIsCleanFromEverySource();
 
 private:
     QString Path(const QString& name) const { return m_dir->filePath(name); }
@@ -332,6 +334,52 @@ void ZipProjectTest::newProjectDefaultsReplaceRows()
              (QList<TZipCommand>{{documents, QStringLiteral("*.doc;*.xsl;*.pps;*.txt")},
                                  {documents, QStringLiteral("*.pas;*.dfm;*.dpr")},
                                  {documents, QStringLiteral("*.cpp;*.hpp;")}}));
+}
+
+// RelDir is absolute, clean and ends with the separator, whether it comes
+// from the project's keys or the answer to "Set Rel Dir to :" (which is how
+// --rel-dir arrives; a relative one counts from the current directory).
+// MachineRelDir has no default: without this computer's section a missing
+// folder is asked for, whether or not a documents folder exists.
+void ZipProjectTest::relDirIsCleanFromEverySource_data()
+{
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("no trailing slash") << "%1/work"
+                                       << ""
+                                       << "%1/work/";
+    QTest::newRow("dots and doubled slashes") << "%1//work/./x/../"
+                                              << ""
+                                              << "%1/work/";
+    QTest::newRow("answer without slash") << "/nowhere"
+                                          << "%1/work"
+                                          << "%1/work/";
+    QTest::newRow("relative answer") << "/nowhere"
+                                     << "work"
+                                     << "%1/work/";
+}
+
+void ZipProjectTest::relDirIsCleanFromEverySource()
+{
+    QFETCH(QString, stored);
+    QFETCH(QString, answer);
+    QFETCH(QString, expected);
+    QDir().mkpath(Path("work/x"));
+    const QString root = m_dir->path();
+    WriteIni(QStringLiteral("p.qrz"), QStringLiteral("[Files]\nRelDir=%1\n").arg(stored.arg(root)));
+    if (!answer.isEmpty())
+        m_ui.AnswerFile(answer.arg(root));
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(root);
+    TZipProject project(m_ui);
+    const bool loaded = project.LoadProject(Path("p.qrz"));
+    QDir::setCurrent(previous);
+    QVERIFY(loaded);
+    QCOMPARE(project.RelDir(), QDir::toNativeSeparators(expected.arg(root)));
+    QCOMPARE(m_ui.Asked(QStringLiteral("Directory")), answer.isEmpty() ? 0 : 1);
+    QCOMPARE(project.RelDirChosen(), !answer.isEmpty());
+    QCOMPARE(project.MachineRelDir(), answer.isEmpty() ? QString() : project.RelDir());
 }
 
 QZ_REGISTER_TEST(ZipProjectTest);

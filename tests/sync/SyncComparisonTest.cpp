@@ -1,7 +1,13 @@
 #include <QTest>
 
+#include <QFileInfo>
+
+#include "PathRules.h"
+#include "SyncActions.h"
 #include "SyncComparison.h"
 #include "Exception.h"
+#include "SyncExecution.h"
+#include "ZipFile.h"
 #include "SyncFixture.h"
 #include "SyncListModel.h"
 #include "TestRegistry.h"
@@ -44,6 +50,13 @@ private Q_SLOTS:
     void noArchiveDoesNothing();
     void cancelShortensOnlyTheFirstPass();
     void headers();
+    void timesSurviveTimeZones_data();
+    void timesSurviveTimeZones();
+    void lettercaseNamesPairExactlyFirst_data();
+    void lettercaseNamesPairExactlyFirst();
+    void folderEntriesStandForFolders();
+    void equalTimeOtherSizeIsListed();
+    void unreadableEntryTimeIsNeverOverwriting();
 };
 
 void SyncComparisonTest::timesDecide_data()
@@ -203,6 +216,120 @@ void SyncComparisonTest::headers()
     QCOMPARE(list.FileHeader(), f.RelDir());
     QVERIFY2(list.ZipHeader().startsWith(QStringLiteral("Zip:")), qPrintable(list.ZipHeader()));
     QVERIFY(list.ZipHeader().endsWith(QStringLiteral("archive")));
+}
+
+// An archive written in one zone and compared (and restored) in another, or
+// after a change of daylight saving: no false rows, and a fresh edit is
+// proposed "=>", an older file "<=".
+void SyncComparisonTest::timesSurviveTimeZones_data()
+{
+    QTest::addColumn<QByteArray>("writtenIn");
+    QTest::addColumn<QByteArray>("comparedIn");
+    QTest::newRow("Berlin to New York")
+        << QByteArray(":Europe/Berlin") << QByteArray(":America/New_York");
+    QTest::newRow("summer time, then none")
+        << QByteArray("CET-1CEST,M3.5.0,M10.5.0/3") << QByteArray("CET-1");
+    QTest::newRow("half-hour zone to UTC") << QByteArray(":Asia/Kolkata") << QByteArray("UTC0");
+    QTest::newRow("Lord Howe to Kathmandu")
+        << QByteArray(":Australia/Lord_Howe") << QByteArray(":Asia/Kathmandu");
+}
+
+void SyncComparisonTest::timesSurviveTimeZones()
+{
+    QFETCH(QByteArray, writtenIn);
+    QFETCH(QByteArray, comparedIn);
+    SyncFixture f;
+    const QDateTime moment(QDate(2024, 7, 5), QTime(10, 0, 7), Qt::UTC);
+    {
+        const TimeZoneScope zone(writtenIn);
+        f.WriteZip({{"files\\a.txt", "a", moment}, {"files\\b.txt", "b", moment}});
+        f.WriteFile("files/a.txt", "a", moment);
+    }
+    const TimeZoneScope zone(comparedIn);
+    f.LoadZip();
+    QCOMPARE(Compare(f), QStringList({"!<=  | files\\b.txt"}));
+    TSyncActions(f.Current.Zip(), f.RelDir(), f.Ui).ExtractEntry("files\\b.txt", false);
+    QCOMPARE(QFileInfo(f.RelDir() + "files/b.txt").lastModified().toUTC(), moment);
+    QCOMPARE(Compare(f), QStringList());
+    f.WriteFile("files/a.txt", "a", moment.addSecs(60));
+    f.WriteFile("files/b.txt", "b", moment.addSecs(-60));
+    QCOMPARE(Compare(f),
+             QStringList({"=> files/a.txt | files\\a.txt", "<= files/b.txt | files\\b.txt"}));
+}
+
+// Where file names keep their case, a.txt and A.txt are two files; a name
+// differing in case only pairs when nobody else has it exactly.
+void SyncComparisonTest::lettercaseNamesPairExactlyFirst_data()
+{
+    QTest::addColumn<QStringList>("files");
+    QTest::addColumn<QStringList>("entries");
+    QTest::addColumn<QStringList>("rows");
+    QTest::newRow("both on both sides")
+        << QStringList{"a.txt", "A.txt"} << QStringList{"a.txt", "A.txt"} << QStringList();
+    QTest::newRow("entry from a case-blind system")
+        << QStringList{"a.txt"} << QStringList{"A.TXT"} << QStringList();
+    QTest::newRow("second file is new") << QStringList{"a.txt", "A.txt"} << QStringList{"a.txt"}
+                                        << QStringList{"=>! files/A.txt | "};
+    QTest::newRow("second entry is new") << QStringList{"a.txt"} << QStringList{"a.txt", "A.txt"}
+                                         << QStringList{"!<=  | files\\A.txt"};
+    QTest::newRow("two entries fold to one file")
+        << QStringList{"a.txt"} << QStringList{"A.txt", "A.TXT"}
+        << QStringList{"=>! files/a.txt | ", "!<=  | files\\A.txt", "!<=  | files\\A.TXT"};
+}
+
+void SyncComparisonTest::lettercaseNamesPairExactlyFirst()
+{
+    if (!PathRules::CaseSensitiveNames())
+        QSKIP("file names here do not keep their case");
+    QFETCH(QStringList, files);
+    QFETCH(QStringList, entries);
+    QFETCH(QStringList, rows);
+    SyncFixture f;
+    QList<SyncFixture::TEntry> zip;
+    for (const QString& entry : entries)
+        zip.append({"files\\" + entry.toLocal8Bit(), entry.toLocal8Bit(), f.Time(1)});
+    f.WriteZip(zip);
+    for (const QString& file : files)
+        f.WriteFile("files/" + file, file.toLocal8Bit(), f.Time(1));
+    QCOMPARE(Compare(f), rows);
+}
+
+void SyncComparisonTest::folderEntriesStandForFolders()
+{
+    SyncFixture f;
+    f.WriteZip({{"files/", "", f.Time(1)}, {"files/empty/", "", f.Time(1)}});
+    f.WriteFile("files/x.txt", "x", f.Time(1));
+    QCOMPARE(Compare(f), QStringList({"=>! files/x.txt | ", "!<=  | files/empty/"}));
+    TSyncListModel list;
+    Compare(f, list);
+    TSyncExecution execution(f.Current, f.RelDir(), f.Ui);
+    execution.ExecuteSync({list.Item(1)}, zoReplaceFile);
+    QVERIFY(QFileInfo(f.RelDir() + "files/empty").isDir());
+    QCOMPARE(Compare(f), QStringList({"=>! files/x.txt | "}));
+    QVERIFY(f.UnzipAccepts());
+}
+
+void SyncComparisonTest::equalTimeOtherSizeIsListed()
+{
+    SyncFixture f;
+    f.WriteZip({{"files\\a.txt", "12345", f.Time(1)}});
+    f.WriteFile("files/a.txt", "123", f.Time(1));
+    QCOMPARE(Compare(f), QStringList({"= files/a.txt | files\\a.txt"}));
+}
+
+// An MS-DOS time without a valid date (another tool's fault) is listed with
+// "=" and no date, never proposed to overwrite the file.
+void SyncComparisonTest::unreadableEntryTimeIsNeverOverwriting()
+{
+    SyncFixture f;
+    f.WriteZip({{"files\\a.txt", "a", f.Time(1)}, {"files\\gone.txt", "g", f.Time(1)}});
+    f.Current.Zip().SetDosDateTime(0, (44u << 9 | 13u << 5 | 1u) << 16);
+    f.Current.Zip().SetDosDateTime(1, (44u << 9 | 13u << 5 | 1u) << 16);
+    f.WriteFile("files/a.txt", "a", f.Time(1));
+    TSyncListModel list;
+    QCOMPARE(Compare(f, list),
+             QStringList({"= files/a.txt | files\\a.txt", "!<=  | files\\gone.txt"}));
+    QVERIFY(list.Item(0).EntryDate.isEmpty());
 }
 
 QZ_REGISTER_TEST(SyncComparisonTest);

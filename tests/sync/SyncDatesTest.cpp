@@ -1,35 +1,11 @@
 #include <QTest>
 
 #include "SyncDates.h"
+#include "SyncFixture.h"
 #include "TestRegistry.h"
 #include "ZipUtils.h"
 
 namespace {
-// Sets TZ for the lifetime of the object, then puts the previous value back.
-class TimeZoneScope {
-public:
-    explicit TimeZoneScope(const QByteArray& zone)
-        : m_wasSet(qEnvironmentVariableIsSet("TZ")), m_previous(qgetenv("TZ"))
-    {
-        qputenv("TZ", zone);
-        TSyncDates::ReadTimeZone();
-    }
-    ~TimeZoneScope()
-    {
-        if (m_wasSet)
-            qputenv("TZ", m_previous);
-        else
-            qunsetenv("TZ");
-        TSyncDates::ReadTimeZone();
-    }
-    TimeZoneScope(const TimeZoneScope&) = delete;
-    TimeZoneScope& operator=(const TimeZoneScope&) = delete;
-
-private:
-    bool m_wasSet;
-    QByteArray m_previous;
-};
-
 qint64 Utc(int year, int month, int day, int hour, int minute, int second, int msec = 0)
 {
     return QDateTime(QDate(year, month, day), QTime(hour, minute, second, msec), Qt::UTC)

@@ -1,6 +1,8 @@
 #include <QFileInfo>
 #include <QTest>
 
+#include "MemIniFile.h"
+#include "PathRules.h"
 #include "SyncExecution.h"
 #include "SyncFixture.h"
 #include "SyncListModel.h"
@@ -56,6 +58,8 @@ private Q_SLOTS:
     void errorReloadsArchiveAndKeepsDiskChanges();
     void cancelSkipsRemainingRowsButWritesArchive();
     void extractedFileComparesEqual();
+    void copyToFileSystemWritesThePairedFile();
+    void restoredProjectKeepsThisComputersSection();
 };
 
 void SyncExecutionTest::addFileKeepsVersions()
@@ -104,6 +108,14 @@ void SyncExecutionTest::createInNewZipWritesOnlyCopiedFiles()
     QCOMPARE(f.Current.Zip().Count(), 2);
     QCOMPARE(f.Current.Tree().Roots().size(), size_t(2));
     QVERIFY(f.UnzipAccepts(newZip));
+    // A second run that day takes the next free name; no archive is replaced.
+    const QByteArray first = TestUtil::ReadFile(newZip);
+    f.WriteFile("a.txt", "newer a", f.Time(20));
+    Execute(f, ChangedRows(), zoCreateInNewZip);
+    Execute(f, ChangedRows(), zoCreateInNewZip);
+    QCOMPARE(TestUtil::ReadFile(newZip), first);
+    QCOMPARE(f.ZipData("a.txt", f.Root() + "archive 24-12-2008 (2).zip"), QByteArray("newer a"));
+    QVERIFY(QFileInfo::exists(f.Root() + "archive 24-12-2008 (3).zip"));
 }
 
 void SyncExecutionTest::writesTheArchiveItLoaded()
@@ -222,6 +234,49 @@ void SyncExecutionTest::extractedFileComparesEqual()
     f.WriteZip({{"files\\n.txt", "n", f.Time(3, 58)}});
     Execute(f, {Row("!<=", "", "files\\n.txt")}, zoAddFile);
     QCOMPARE(QFileInfo(f.RelDir() + "files/n.txt").lastModified(), f.Time(3, 58));
+}
+
+// A file paired with an entry that differs in case only: "<=" overwrites
+// that file, never writes a second one beside it.
+void SyncExecutionTest::copyToFileSystemWritesThePairedFile()
+{
+    SyncFixture f;
+    f.WriteZip({{"A.TXT", "archive", f.Time(9)}});
+    f.WriteFile("a.txt", "disk", f.Time(1));
+    f.Ui.AnswerConfirm(TMsgButton::Yes);
+    Execute(f, {Row("<=", "a.txt", "A.TXT")}, zoReplaceFile);
+    QCOMPARE(TestUtil::ReadFile(f.RelDir() + "a.txt"), QByteArray("archive"));
+    QCOMPARE(QFileInfo::exists(f.RelDir() + "A.TXT"), !PathRules::CaseSensitiveNames());
+}
+
+// The project file restored from the archive keeps this computer's section
+// and password; the run says so, so nobody saves an older project over it.
+void SyncExecutionTest::restoredProjectKeepsThisComputersSection()
+{
+    SyncFixture f;
+    const QString computer = PathRules::ComputerName();
+    const QByteArray archived = QStringLiteral("[%1]\nRelDir=/other/\n[Files]\nLastZipFile=/b.zip\n"
+                                               "[FTP]\nPassword=\n")
+                                    .arg(computer)
+                                    .toLocal8Bit();
+    f.WriteZip({{"files\\project.qrz", archived, f.Time(9)}});
+    f.WriteFile("files/project.qrz",
+                QStringLiteral("[%1]\nRelDir=%2\n[FTP]\nPassword=local\n")
+                    .arg(computer, f.RelDir())
+                    .toLocal8Bit(),
+                f.Time(1));
+    TSyncExecution execution(f.Current, f.RelDir(), f.Ui);
+    execution.SetProjectFile(f.Project->CFGFileName());
+    f.Ui.AnswerConfirm(TMsgButton::Yes);
+    execution.ExecuteSync({Row("<=", "files/project.qrz", "files\\project.qrz")}, zoReplaceFile);
+    QVERIFY(execution.ProjectFileRestored());
+    const TMemIniFile restored(f.Project->CFGFileName());
+    QCOMPARE(restored.ReadString("Files", "LastZipFile", {}), QStringLiteral("/b.zip"));
+    QCOMPARE(restored.ReadString(computer, "RelDir", {}), f.RelDir());
+    QCOMPARE(restored.ReadString("FTP", "Password", {}), QStringLiteral("local"));
+    // Copied back, the archive gets it without the password.
+    execution.ExecuteSync({Row("=>", "files/project.qrz", "files\\project.qrz")}, zoReplaceFile);
+    QVERIFY(!f.ZipData("files\\project.qrz").contains("local"));
 }
 
 QZ_REGISTER_TEST(SyncExecutionTest);

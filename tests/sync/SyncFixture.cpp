@@ -5,9 +5,26 @@
 #include <QTest>
 
 #include "PathRules.h"
+#include "SyncDates.h"
 #include "TestUtil.h"
 #include "ZipFile.h"
 #include "ZipLookup.h"
+
+TimeZoneScope::TimeZoneScope(const QByteArray& zone)
+    : m_wasSet(qEnvironmentVariableIsSet("TZ")), m_previous(qgetenv("TZ"))
+{
+    qputenv("TZ", zone);
+    TSyncDates::ReadTimeZone();
+}
+
+TimeZoneScope::~TimeZoneScope()
+{
+    if (m_wasSet)
+        qputenv("TZ", m_previous);
+    else
+        qunsetenv("TZ");
+    TSyncDates::ReadTimeZone();
+}
 
 SyncFixture::SyncFixture() : Project(std::make_unique<TZipProject>(Ui))
 {

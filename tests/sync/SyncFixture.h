@@ -11,6 +11,20 @@
 #include "FakeUserInterface.h"
 #include "ZipProject.h"
 
+// Sets TZ for the lifetime of the object (this process and the programs it
+// starts), then puts the previous value back.
+class TimeZoneScope {
+public:
+    explicit TimeZoneScope(const QByteArray& zone);
+    ~TimeZoneScope();
+    TimeZoneScope(const TimeZoneScope&) = delete;
+    TimeZoneScope& operator=(const TimeZoneScope&) = delete;
+
+private:
+    bool m_wasSet;
+    QByteArray m_previous;
+};
+
 // A project folder on disk for the sync tests: RelDir "work/" inside a
 // temporary folder, one directory row "files" below it, the project file
 // "work/files/project.qrz" (not written) and the archive "archive.zip" beside the folder.

@@ -1,11 +1,13 @@
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLocale>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include "Exception.h"
 #include "FakeUserInterface.h"
+#include "MemIniFile.h"
 #include "PathRules.h"
 #include "TestRegistry.h"
 #include "TestUtil.h"
@@ -26,13 +28,14 @@ private slots:
     void cancelAfterThirdFileWritesThree();
     void progressCountsBytes();
     void unreadableFileWritesNoArchive();
-    void timeWithoutDosFormWritesNoArchive();
+    void timeOutsideTheDosRangeIsClamped();
     void nothingSelectedStillHoldsTheProject();
     void decliningTheNameChangesNothing();
     void saveRequest_data();
     void saveRequest();
     void reportLine_data();
     void reportLine();
+    void projectIsSavedFirstAndArchivedWithoutPassword();
 
 private:
     // A project below "work/" with one row per command; saved as work/p.qrz.
@@ -206,15 +209,29 @@ void ZipBuildTest::unreadableFileWritesNoArchive()
     QCOMPARE(m_ui.ProgressClosed, 1);
 }
 
-void ZipBuildTest::timeWithoutDosFormWritesNoArchive()
+// Times outside the MS-DOS range are stored as its nearest limit with the
+// exact extended timestamp (where that can hold it), and the report says so.
+void ZipBuildTest::timeOutsideTheDosRangeIsClamped()
 {
+    const QDateTime old(QDate(1970, 1, 2), QTime(0, 0));
     m_dir->Write(QStringLiteral("work/old.txt"), "from 1970");
-    TestUtil::SetModified(m_dir->filePath(QStringLiteral("work/old.txt")),
-                          QDateTime(QDate(1970, 1, 2), QTime(0, 0)));
-    MakeProject({{QStringLiteral("old.txt"), QString()}});
+    TestUtil::SetModified(m_dir->filePath(QStringLiteral("work/old.txt")), old);
+    m_dir->Write(QStringLiteral("work/late.txt"), "from 2110");
+    TestUtil::SetModified(m_dir->filePath(QStringLiteral("work/late.txt")),
+                          QDateTime(QDate(2110, 1, 1), QTime(12, 0)));
+    MakeProject({{QStringLiteral("old.txt"), QString()}, {QStringLiteral("late.txt"), QString()}});
     m_ui.AnswerFile(m_dir->Path("out.zip"));
-    QVERIFY_THROWS_EXCEPTION(Exception, RunBuild());
-    QVERIFY(!QFile::exists(m_dir->Path("out.zip")));
+    QVERIFY(RunBuild());
+    TZipFile zip;
+    zip.LoadFromFile(m_dir->Path("out.zip"));
+    QCOMPARE(zip.Entries.at(0).FileDateTime, FirstDosDateTime);
+    QCOMPARE(zip.GetDateTime(0), old);
+    QCOMPARE(zip.Entries.at(1).FileDateTime, LastDosDateTime);
+    QCOMPARE(zip.GetDateTime(1), QDateTime(QDate(2107, 12, 31), QTime(23, 59, 58)));
+    QCOMPARE(m_ui.Report.filter(QStringLiteral("outside the zip range")).size(), 2);
+    QVERIFY(m_ui.Report.first().endsWith(
+        QStringLiteral("(time 1970-01-02T00:00:00 outside the zip range, stored as "
+                       "1980-01-01T00:00:00)")));
 }
 
 void ZipBuildTest::nothingSelectedStillHoldsTheProject()
@@ -286,6 +303,34 @@ void ZipBuildTest::reportLine()
     ending.replace(QLatin1Char('.'), QLocale::system().decimalPoint());
     QCOMPARE(TZipBuild::ReportLine(QStringLiteral("Src\\a%1.pas"), compressed, uncompressed),
              QStringLiteral("Src\\a%1.pas  ") + ending);
+}
+
+// The archive holds the project as it is on disk (saved before it is zipped),
+// except for the FTP password, which never goes into an archive.
+void ZipBuildTest::projectIsSavedFirstAndArchivedWithoutPassword()
+{
+    MakeProject({});
+    {
+        TMemIniFile ini(m_project->CFGFileName());
+        ini.WriteString(QStringLiteral("FTP"), QStringLiteral("Password"),
+                        QStringLiteral("secret"));
+        ini.UpdateFile();
+    }
+    m_ui.AnswerFile(m_dir->Path("out.zip"));
+    TZipBuild build(*m_project, m_ui);
+    build.SetSaveProject(true);
+    QVERIFY(build.Run());
+    const QByteArray onDisk = TestUtil::ReadFile(m_project->CFGFileName());
+    QVERIFY(onDisk.contains("Password=secret"));
+    QVERIFY(onDisk.contains("LastZipFile=" + m_dir->Path("out.zip").toLocal8Bit()));
+    TZipFile zip;
+    zip.LoadFromFile(m_dir->Path("out.zip"));
+    const int entry = zip.FindExactEntry("p.qrz");
+    QByteArray archived = zip.GetData(entry);
+    QVERIFY(!archived.contains("secret"));
+    QCOMPARE(archived.replace("Password=", "Password=secret"), onDisk);
+    QCOMPARE(zip.GetDateTime(entry).toSecsSinceEpoch(),
+             QFileInfo(m_project->CFGFileName()).lastModified().toSecsSinceEpoch());
 }
 
 QZ_REGISTER_TEST(ZipBuildTest);

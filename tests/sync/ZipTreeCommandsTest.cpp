@@ -125,10 +125,10 @@ void ZipTreeCommandsTest::deleteInZipRemovesOneEntryPerFileNode()
     // Two entries share one node; each time the node is met, the first
     // remaining entry of that name goes.
     f.WriteZip(
-        {{"d\\a.txt", "1", f.Time(1)}, {"D\\A.TXT", "2", f.Time(1)}, {"d\\b.txt", "3", f.Time(1)}});
+        {{"d\\a.txt", "1", f.Time(1)}, {"d/a.txt", "2", f.Time(1)}, {"d\\b.txt", "3", f.Time(1)}});
     TZipTreeCommands commands(f.Current, f.RelDir(), f.Ui);
     commands.DeleteSelected({Node(f, "d\\a.txt")}, dtZipFile);
-    QCOMPARE(f.ZipNames(), QList<QByteArray>({"D\\A.TXT", "d\\b.txt"}));
+    QCOMPARE(f.ZipNames(), QList<QByteArray>({"d/a.txt", "d\\b.txt"}));
     commands.DeleteSelected({Node(f, "d"), Node(f, "d\\a.txt")}, dtZipFile);
     QVERIFY(f.ZipNames().isEmpty());
 }
@@ -136,12 +136,13 @@ void ZipTreeCommandsTest::deleteInZipRemovesOneEntryPerFileNode()
 void ZipTreeCommandsTest::deleteVersionFilesCountsAndKeepsFiles()
 {
     SyncFixture f;
-    MakeBothSides(f, {"a.txt.V001", "a.txt.V002", "a.txt", "b.txt.v3"});
+    // A user's model.v2 is no version: only ".V" and three digits or more are.
+    MakeBothSides(f, {"a.txt.V001", "a.txt.V002", "a.txt", "b.txt.v003", "model.v2"});
     TZipTreeCommands commands(f.Current, f.RelDir(), f.Ui);
     QCOMPARE(commands.DeleteVersionFiles(), 3);
     QCOMPARE(f.Ui.Messages, QStringList({"3 files were deleted in ZipFile"}));
-    QCOMPARE(f.ZipNames(), QList<QByteArray>({"a.txt"}));
-    QCOMPARE(f.Current.Zip().Count(), 1);
+    QCOMPARE(f.ZipNames(), QList<QByteArray>({"a.txt", "model.v2"}));
+    QCOMPARE(f.Current.Zip().Count(), 2);
     QVERIFY(f.UnzipAccepts());
 }
 

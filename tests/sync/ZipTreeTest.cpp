@@ -1,6 +1,7 @@
 #include <QTest>
 
 #include "SyncDates.h"
+#include "PathRules.h"
 #include "SyncFixture.h"
 #include "TestRegistry.h"
 #include "TestUtil.h"
@@ -59,12 +60,24 @@ void ZipTreeTest::foldersSortBeforeFilesAtEveryLevel()
     QCOMPARE(tree.Roots().at(1)->EntryIndex, 3);
 }
 
+// Where file names keep their case, a.txt and A.TXT are two files and get
+// two nodes; elsewhere they are one.
 void ZipTreeTest::namesEqualUpToCaseShareOneNode()
 {
     SyncFixture f;
     f.WriteZip(Named({"a.txt", "A.TXT"}));
-    QCOMPARE(Texts(f.Current.Tree().Roots()), QStringList({"a.txt"}));
-    QCOMPARE(f.Current.Tree().Roots().front()->EntryIndex, 0);
+    const TZipTree& tree = f.Current.Tree();
+    if (PathRules::CaseSensitiveNames()) {
+        QCOMPARE(Texts(tree.Roots()), QStringList({"a.txt", "A.TXT"}));
+        QCOMPARE(tree.FindNodeByPath("A.TXT")->EntryIndex, 1);
+        QCOMPARE(tree.FindNodeByPath("a.txt")->EntryIndex, 0);
+        QVERIFY(!tree.FindNodeByPath("A.txt")); // two differ in case only: ambiguous
+        f.WriteZip(Named({"Docs\\x.txt"}));
+        QVERIFY(f.Current.Tree().FindNodeByPath("docs\\X.TXT")); // the only one that folds
+    } else {
+        QCOMPARE(Texts(tree.Roots()), QStringList({"a.txt"}));
+        QCOMPARE(tree.Roots().front()->EntryIndex, 0);
+    }
 }
 
 void ZipTreeTest::rootEntryNamedLikeFolderBecomesFolder()
@@ -77,13 +90,17 @@ void ZipTreeTest::rootEntryNamedLikeFolderBecomesFolder()
     QCOMPARE(tree.Roots().front()->EntryIndex, 1);
 }
 
+// A folder entry stands for a folder, empty or not: it sorts with the folders.
 void ZipTreeTest::folderEntryWithTrailingSeparatorIsChildless()
 {
     SyncFixture f;
-    f.WriteZip(Named({"b.txt", "empty\\", "a\\x.txt"}));
+    f.WriteZip(Named({"b.txt", "empty\\", "a\\x.txt", "a/"}));
     const TZipTree& tree = f.Current.Tree();
-    QCOMPARE(Texts(tree.Roots()), QStringList({"a", "b.txt", "empty"}));
-    QVERIFY(!tree.Roots().back()->HasChildren());
+    QCOMPARE(Texts(tree.Roots()), QStringList({"a", "empty", "b.txt"}));
+    const TZipNode* empty = tree.Roots().at(1).get();
+    QVERIFY(!empty->HasChildren() && empty->IsFolder());
+    QVERIFY(TZipTree::FileNodes(empty).isEmpty());
+    QCOMPARE(TZipTree::FolderEntryNodes(tree.Roots().front().get()).size(), 1);
 }
 
 void ZipTreeTest::slashNamesOfOtherToolsSplitToo()

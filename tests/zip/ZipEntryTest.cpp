@@ -177,14 +177,17 @@ void ZipEntryTest::dosTimeEncoding_data()
     QTest::addColumn<QDateTime>("time");
     QTest::addColumn<quint32>("dos");
     QTest::addColumn<QDateTime>("readBack");
-    const QDateTime first(QDate(1980, 1, 1), QTime(0, 0));
-    QTest::newRow("before 1980") << QDateTime(QDate(1979, 12, 31), QTime(23, 59, 59)) << 0u
-                                 << first;
-    QTest::newRow("after 2107") << QDateTime(QDate(2108, 1, 1), QTime(0, 0)) << 0u << first;
-    QTest::newRow("odd second rounds down")
+    // Clamped to the nearest MS-DOS time; the extended timestamp keeps the
+    // true one where it can hold it (up to January 2038).
+    QTest::newRow("before 1980") << QDateTime(QDate(1979, 12, 31), QTime(23, 59, 59))
+                                 << FirstDosDateTime
+                                 << QDateTime(QDate(1979, 12, 31), QTime(23, 59, 59));
+    QTest::newRow("after 2107") << QDateTime(QDate(2108, 1, 1), QTime(0, 0)) << LastDosDateTime
+                                << QDateTime(QDate(2107, 12, 31), QTime(23, 59, 58));
+    QTest::newRow("odd second rounds down, the timestamp keeps it")
         << QDateTime(QDate(2001, 2, 3), QTime(14, 3, 17, 999))
         << ((21u << 25 | 2u << 21 | 3u << 16) | (14u << 11 | 3u << 5 | 8u))
-        << QDateTime(QDate(2001, 2, 3), QTime(14, 3, 16));
+        << QDateTime(QDate(2001, 2, 3), QTime(14, 3, 17));
     QTest::newRow("last day of 2107")
         << QDateTime(QDate(2107, 12, 31), QTime(23, 59, 58))
         << ((127u << 25 | 12u << 21 | 31u << 16) | (23u << 11 | 59u << 5 | 29u))
@@ -317,14 +320,17 @@ void ZipEntryTest::isVersionName_data()
     QTest::addColumn<QByteArray>("name");
     QTest::addColumn<bool>("version");
     QTest::newRow(".V001") << QByteArray("docs\\a.txt.V001") << true;
-    QTest::newRow(".v7") << QByteArray("a.txt.v7") << true;
+    QTest::newRow(".v007") << QByteArray("a.txt.v007") << true;
+    QTest::newRow(".v7 (fewer than three digits)") << QByteArray("a.txt.v7") << false;
+    QTest::newRow("a user's model.v2") << QByteArray("model.v2") << false;
+    QTest::newRow("dot before the last slash") << QByteArray("dir.V001/file") << false;
     QTest::newRow(".V1000") << QByteArray("a.V1000") << true;
     QTest::newRow(".V") << QByteArray("a.txt.V") << false;
     QTest::newRow(".Vx") << QByteArray("a.txt.Vx") << false;
     QTest::newRow(".V-1") << QByteArray("a.txt.V-1") << false;
     QTest::newRow(".V-2 (signs do not count)") << QByteArray("a.txt.V-2") << false;
     QTest::newRow(".V 1 (blanks do not count)") << QByteArray("a.txt.V 1") << false;
-    QTest::newRow("dot before the last backslash") << QByteArray("dir.V1\\file") << false;
+    QTest::newRow("dot before the last backslash") << QByteArray("dir.V001\\file") << false;
     QTest::newRow("dot before a colon") << QByteArray("c.V1:file") << false;
     QTest::newRow("no extension") << QByteArray("V001") << false;
     QTest::newRow("overflow") << QByteArray("a.V99999999999") << false;
