@@ -72,29 +72,13 @@ TTransferResult TFtpTransfer::Upload()
     SaveSettings();
     ApplySettings();
     m_browser.SetClient(&m_ftp);
-    const QByteArray remoteName = m_settings.File.toLocal8Bit();
-    if (!m_ftp.Connected())
-        m_ftp.Connect();
-    try {
-        const QString target = m_settings.TargetPath.trimmed();
-        if (!target.isEmpty())
-            m_ftp.ChangeWorkingDirectory(target.toLocal8Bit());
-    } catch (...) {
-        m_ftp.Disconnect();
-        throw;
-    }
-    if (m_browser.RemoteFileExists(remoteName) &&
-        m_ui.Confirm(OverwriteQuestion(m_settings.File, m_settings.Hostname),
-                     TMsgButton::Ok | TMsgButton::Cancel) != TMsgButton::Ok) {
-        m_ftp.Disconnect();
-        return TTransferResult::Declined;
-    }
     m_cancelled = false;
+    m_storeStarted = false;
     SetBusy(true);
-    m_ftp.SetTransferType(TFtpTransferType::ftBinary);
+    TTransferResult result = TTransferResult::Cancelled;
     try {
-        if (!m_cancelled)
-            m_ftp.Store(m_localFileName, remoteName);
+        result = CheckAndStore();
+    } catch (const EFtpCancelled&) {
     } catch (...) {
         m_ftp.Disconnect();
         SetBusy(false);
@@ -102,12 +86,38 @@ TTransferResult TFtpTransfer::Upload()
     }
     m_ftp.Disconnect();
     SetBusy(false);
-    if (!m_cancelled && !m_ftp.TransferAborted())
-        return TTransferResult::Done;
-    m_ui.ShowMessage(QStringLiteral("The upload of \"%1\" was cancelled; the file on the server is "
-                                    "incomplete.")
-                         .arg(m_settings.File));
-    return TTransferResult::Cancelled;
+    if (result == TTransferResult::Done && (m_cancelled || m_ftp.TransferAborted()))
+        result = TTransferResult::Cancelled;
+    if (result == TTransferResult::Cancelled && m_storeStarted)
+        m_ui.ShowMessage(QStringLiteral("The upload of \"%1\" was cancelled; the file on the "
+                                        "server is incomplete.")
+                             .arg(m_settings.File));
+    return result;
+}
+
+// The existence check in the target directory, the question, the store.
+TTransferResult TFtpTransfer::CheckAndStore()
+{
+    const QByteArray remoteName = m_settings.File.toLocal8Bit();
+    if (!m_ftp.Connected())
+        m_ftp.Connect();
+    const QString target = m_settings.TargetPath.trimmed();
+    if (!target.isEmpty())
+        m_ftp.ChangeWorkingDirectory(target.toLocal8Bit());
+    const bool exists = !m_cancelled && m_browser.RemoteFileExists(remoteName);
+    if (m_cancelled)
+        return TTransferResult::Cancelled;
+    if (exists) {
+        SetBusy(false);
+        if (m_ui.Confirm(OverwriteQuestion(m_settings.File, m_settings.Hostname),
+                         TMsgButton::Ok | TMsgButton::Cancel) != TMsgButton::Ok)
+            return TTransferResult::Declined;
+        SetBusy(true);
+    }
+    m_ftp.SetTransferType(TFtpTransferType::ftBinary);
+    m_storeStarted = true;
+    m_ftp.Store(m_localFileName, remoteName);
+    return TTransferResult::Done;
 }
 
 void TFtpTransfer::PrepareBrowser(bool pickMode)
@@ -128,6 +138,8 @@ TTransferResult TFtpTransfer::Download(QString* savedPath)
     try {
         SaveSettings();
         Retrieve(temporary);
+    } catch (const EFtpCancelled&) {
+        m_cancelled = true;
     } catch (...) {
         SetBusy(false);
         throw;
@@ -161,7 +173,7 @@ void TFtpTransfer::Retrieve(QIODevice& destination)
         if (!m_ftp.Connected())
             m_ftp.Connect();
         m_browser.SetClient(&m_ftp);
-        m_browser.EnterRemotePath();
+        m_browser.EnterPickedDirectory();
         m_ftp.Retrieve(m_browser.PickedFile(), destination);
     } catch (...) {
         m_ftp.Disconnect();
@@ -239,9 +251,16 @@ void TFtpTransfer::WorkBegin(qint64 countMax)
 void TFtpTransfer::Work(qint64 count)
 {
     m_doneBytes = count;
-    const QLocale locale;
-    m_progressText = QStringLiteral("%1 of %2 kbytes transferred.")
-                         .arg(locale.toString(double(m_doneBytes) / 1000.0, 'f', 3),
-                              locale.toString(double(m_totalBytes) / 1000.0, 'f', 3));
+    m_progressText = ProgressTextOf(m_doneBytes, m_totalBytes);
     Changed();
+}
+
+QString TFtpTransfer::ProgressTextOf(qint64 doneBytes, qint64 totalBytes)
+{
+    // The user's decimal separator, but no thousands separators.
+    QLocale locale;
+    locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    return QStringLiteral("%1 of %2 kbytes transferred.")
+        .arg(locale.toString(double(doneBytes) / 1000.0, 'f', 3),
+             locale.toString(double(totalBytes) / 1000.0, 'f', 3));
 }
