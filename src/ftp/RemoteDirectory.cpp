@@ -177,7 +177,15 @@ void TRemoteDirectory::SetPickedFile(const QByteArray& name)
 
 void TRemoteDirectory::Click(int row)
 {
-    SetPickedFile(Cell(row, NameColumn));
+    // A symbolic link is listed as "name -> target"; the link's own name is
+    // the one the server retrieves.
+    QByteArray name = Cell(row, NameColumn);
+    if (Cell(row, AttributeColumn).startsWith('l')) {
+        const qsizetype arrow = name.indexOf(" -> ");
+        if (arrow > 0)
+            name.truncate(arrow);
+    }
+    SetPickedFile(name);
     bool ok = false;
     const qint64 size = Cell(row, SizeColumn).toLongLong(&ok, 10);
     m_pickedSize = ok ? size : 0;

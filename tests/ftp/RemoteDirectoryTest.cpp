@@ -79,6 +79,9 @@ void RemoteDirectoryTest::doubleClickOnRows_data()
                                      << true << QByteArray("a.zip") << qint64(2048);
     QTest::newRow("file, view mode") << QByteArray("-rw-r--r-- 1 u g 2048 Jan 1 2020 a.zip")
                                      << false << false << QByteArray("a.zip") << qint64(2048);
+    QTest::newRow("link target not in the name")
+        << QByteArray("lrwxrwxrwx 1 u g 5 Jan 1 2020 a b.zip -> c.zip") << true << true
+        << QByteArray("a b.zip") << qint64(5);
     QTest::newRow("symbolic link is a file") << QByteArray("lrwxrwxrwx 1 u g 5 Jan 1 2020 link")
                                              << true << true << QByteArray("link") << qint64(5);
     QTest::newRow("summary line picks an empty name")
