@@ -24,6 +24,8 @@ constexpr int FileNameWidth = 269;
 constexpr int NameColumnWidth = 150;
 constexpr int TextInset = 2;
 constexpr int IconSize = 16;
+// Date, day, month, size, group, owner, links, permissions.
+constexpr int OtherColumnWidths[] = {48, 28, 36, 80, 56, 56, 36, 84};
 
 // Draws every cell: the selected row and the current cell in the highlight
 // colours, text 2 pixels in from the top-left corner, the file-type icon of
@@ -97,6 +99,8 @@ void TFTPCommander::CreateControls()
     m_grid->setObjectName(QStringLiteral("sg"));
     m_grid->setModel(&m_browser);
     m_grid->setItemDelegate(new TCommanderDelegate(m_browser, m_global, m_grid));
+    for (int column = 2; column < TRemoteDirectory::ColumnCount; ++column)
+        m_grid->setColumnWidth(column, OtherColumnWidths[column - 2]);
     m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
