@@ -1,6 +1,7 @@
 #include <functional>
 #include <memory>
 
+#include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -20,6 +21,7 @@
 #include "TestRegistry.h"
 #include "TestUtil.h"
 #include "ZipFile.h"
+#include "ZipDlg.h"
 #include "ZipGlobal.h"
 
 namespace {
@@ -99,6 +101,7 @@ private slots:
     void uploadAndDownloadThroughTheWindows();
     void cancelDuringLargeDownload();
     void browserInViewMode();
+    void mainWindowOpensTheTransferWindow();
 
 private:
     std::unique_ptr<TFTPTransferForm> NewForm(FakeUserInterface& ui);
@@ -315,6 +318,39 @@ void FtpWindowsTest::browserInViewMode()
     QVERIFY(!form->Commander().isVisible());
     QVERIFY(!form->Transfer().Client().Connected());
     QVERIFY(ui.Messages.isEmpty());
+}
+
+// F4 in the main window shows the transfer window with the project's
+// archive and the FTP settings of the project loaded at start-up.
+void FtpWindowsTest::mainWindowOpensTheTransferWindow()
+{
+    const QString project = m_local.Path(QStringLiteral("main.qrz"));
+    const QString archive = m_local.Path(QStringLiteral("Main.zip"));
+    TestUtil::WriteFile(project, "[Files]\nRelDir=" + (m_local.path() + '/').toUtf8() +
+                                     "\nLastZipFile=" + archive.toUtf8() +
+                                     "\n[FTP]\nHostname=ftp.example\n");
+    FakeUserInterface ui;
+    TZipDlgOptions options;
+    options.SettingsFile = m_local.Path(QStringLiteral("QorZip.ini"));
+    options.Arguments = {project};
+    options.Scripted = &ui;
+    options.RegisterFileType = false;
+    TZipDlg dlg(m_global, options);
+    dlg.show();
+    QAction* action = dlg.findChild<QAction*>(QStringLiteral("acFTP"));
+    QVERIFY(action && action->isEnabled());
+    QCOMPARE(action->shortcut(), QKeySequence(Qt::Key_F4));
+    QStringList seen;
+    QTimer::singleShot(0, &dlg, [&] {
+        auto* form = dlg.findChild<TFTPTransferForm*>();
+        if (!form || !form->isVisible())
+            return;
+        seen << Text(*form, QStringLiteral("edFileName"))
+             << Text(*form, QStringLiteral("edServername")) << form->windowTitle();
+        form->reject();
+    });
+    action->trigger();
+    QCOMPARE(seen, (QStringList{"Main.zip", "ftp.example", "FTP Transfer"}));
 }
 
 QZ_REGISTER_TEST(FtpWindowsTest);
