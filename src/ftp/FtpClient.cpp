@@ -614,11 +614,17 @@ void TFtpClient::Retrieve(const QByteArray& remoteName, const QString& localPath
 
 void TFtpClient::Retrieve(const QByteArray& remoteName, QIODevice& destination)
 {
-    ReceiveTransfer("RETR " + remoteName, [&](const QByteArray& chunk) {
+    Retrieve(remoteName, [&](const QByteArray& chunk) {
         if (destination.write(chunk) != chunk.size())
             throw EFtpError(QStringLiteral("Cannot write the received file. %1")
                                 .arg(destination.errorString()));
     });
+}
+
+void TFtpClient::Retrieve(const QByteArray& remoteName,
+                          const std::function<void(const QByteArray&)>& sink)
+{
+    ReceiveTransfer("RETR " + remoteName, sink);
 }
 
 void TFtpClient::Store(const QString& localPath, const QByteArray& remoteName)

@@ -101,6 +101,8 @@ public:
     void Retrieve(const QByteArray& remoteName, const QString& localPath);
     // Fetches a remote file into an open device.
     void Retrieve(const QByteArray& remoteName, QIODevice& destination);
+    // Fetches a remote file chunk by chunk into `sink`.
+    void Retrieve(const QByteArray& remoteName, const std::function<void(const QByteArray&)>& sink);
     // Sends a local file; an empty remote name lets the server choose (STOU).
     void Store(const QString& localPath, const QByteArray& remoteName);
     // In the data phase of a transfer: sends ABOR and drops the data

@@ -11,6 +11,7 @@
 #include "UserInterface.h"
 #include "ZipFile.h"
 #include "ZipInspector.h"
+#include "ZipStreamCheck.h"
 
 TFtpTransfer::TFtpTransfer(TUserInterface& ui) : m_ui(ui)
 {
@@ -135,9 +136,10 @@ TTransferResult TFtpTransfer::Download(QString* savedPath)
                             .arg(temporary.fileTemplate(), temporary.errorString()));
     m_cancelled = false;
     SetBusy(true);
+    TZipStreamCheck check; // the entries are checked while they arrive
     try {
         SaveSettings();
-        Retrieve(temporary);
+        Retrieve(temporary, check);
     } catch (const EFtpCancelled&) {
         m_cancelled = true;
     } catch (...) {
@@ -148,7 +150,7 @@ TTransferResult TFtpTransfer::Download(QString* savedPath)
     if (m_cancelled || m_ftp.TransferAborted())
         return TTransferResult::Cancelled;
     temporary.close();
-    CheckArchive(temporary.fileName());
+    CheckArchive(temporary.fileName(), check.Finish());
     TFileRequest request;
     request.Title = QStringLiteral("Save File");
     request.Filter = QStringLiteral("*.*");
@@ -165,7 +167,7 @@ TTransferResult TFtpTransfer::Download(QString* savedPath)
 }
 
 // Connects, goes to the directory the file was picked in and fetches it.
-void TFtpTransfer::Retrieve(QIODevice& destination)
+void TFtpTransfer::Retrieve(QIODevice& destination, TZipStreamCheck& check)
 {
     ApplySettings();
     m_ftp.SetTransferType(TFtpTransferType::ftBinary);
@@ -174,7 +176,12 @@ void TFtpTransfer::Retrieve(QIODevice& destination)
             m_ftp.Connect();
         m_browser.SetClient(&m_ftp);
         m_browser.EnterPickedDirectory();
-        m_ftp.Retrieve(m_browser.PickedFile(), destination);
+        m_ftp.Retrieve(m_browser.PickedFile(), [&](const QByteArray& chunk) {
+            if (destination.write(chunk) != chunk.size())
+                throw EFtpError(QStringLiteral("Cannot write the received file. %1")
+                                    .arg(destination.errorString()));
+            check.Feed(chunk);
+        });
     } catch (...) {
         m_ftp.Disconnect();
         throw;
@@ -182,13 +189,17 @@ void TFtpTransfer::Retrieve(QIODevice& destination)
     m_ftp.Disconnect();
 }
 
-void TFtpTransfer::CheckArchive(const QString& fileName)
+// The structure is checked on the finished file; the entries' data only when
+// the check during the transfer could not vouch for it.
+void TFtpTransfer::CheckArchive(const QString& fileName, bool entriesChecked)
 {
     try {
-        TZipFile zip;
-        zip.LoadFromFile(fileName);
-        for (const TLocalFile& entry : std::as_const(zip.Entries))
-            TZipFile::Verify(entry);
+        if (!entriesChecked) {
+            TZipFile zip;
+            zip.LoadFromFile(fileName);
+            for (const TLocalFile& entry : std::as_const(zip.Entries))
+                TZipFile::Verify(entry);
+        }
         // Damage the reader passes over, such as a missing end record.
         const QList<TZipFinding> findings = TZipInspector::InspectFile(fileName);
         if (!findings.isEmpty())

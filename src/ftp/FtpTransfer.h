@@ -9,6 +9,7 @@
 #include "RemoteDirectory.h"
 
 class TUserInterface;
+class TZipStreamCheck;
 
 enum class TTransferResult {
     Done,      // the whole file arrived
@@ -79,8 +80,8 @@ private:
     void Changed();
     void WorkBegin(qint64 countMax);
     void Work(qint64 count);
-    void Retrieve(QIODevice& destination);
-    static void CheckArchive(const QString& fileName);
+    void Retrieve(QIODevice& destination, TZipStreamCheck& check);
+    static void CheckArchive(const QString& fileName, bool entriesChecked);
     static void CopyFile(const QString& source, const QString& target);
 
     TUserInterface& m_ui;
