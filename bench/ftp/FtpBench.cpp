@@ -1,8 +1,9 @@
-// bench_ftp store|retrieve|download HOST PORT USER PASSWORD LOCAL REMOTE
+// bench_ftp store|retrieve|checked|download HOST PORT USER PASSWORD LOCAL REMOTE
 // One transfer through TFtpClient, as the upload runs it (store), a bare
-// retrieval (retrieve), or the window's checked download through TFtpTransfer
-// (download: retrieval, archive check, saved to LOCAL). The script beside it
-// times it against curl.
+// retrieval (retrieve), or the window's checked download through TFtpTransfer:
+// retrieval and archive check up to the save dialog, which is declined
+// (checked), or also saved to LOCAL (download). The script beside it times it
+// against curl.
 #include <cstdio>
 
 #include <QCoreApplication>
@@ -42,13 +43,13 @@ private:
 
 int CheckedDownload(const QStringList& args)
 {
-    TBenchInterface ui(args.at(6));
+    TBenchInterface ui(args.at(1) == QLatin1String("download") ? args.at(6) : QString());
     TFtpTransfer transfer(ui);
     transfer.Settings().Hostname = args.at(2) + QLatin1Char(':') + args.at(3);
     transfer.Settings().Username = args.at(4);
     transfer.Settings().Password = args.at(5);
     transfer.Browser().SetPickedFile(args.at(7).toLocal8Bit());
-    return transfer.Download() == TTransferResult::Done ? 0 : 1;
+    return transfer.Download() != TTransferResult::Cancelled ? 0 : 1;
 }
 
 int ClientTransfer(const QStringList& args)
@@ -73,15 +74,16 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments();
-    const QStringList modes{"store", "retrieve", "download"};
+    const QStringList modes{"store", "retrieve", "checked", "download"};
     if (args.size() != 8 || !modes.contains(args.at(1))) {
-        std::fprintf(stderr, "usage: bench_ftp store|retrieve|download HOST PORT USER PASSWORD "
-                             "LOCAL REMOTE\n");
+        std::fprintf(stderr, "usage: bench_ftp store|retrieve|checked|download HOST PORT USER "
+                             "PASSWORD LOCAL REMOTE\n");
         return 2;
     }
     try {
-        return args.at(1) == QLatin1String("download") ? CheckedDownload(args)
-                                                       : ClientTransfer(args);
+        return args.at(1) == QLatin1String("store") || args.at(1) == QLatin1String("retrieve")
+                   ? ClientTransfer(args)
+                   : CheckedDownload(args);
     } catch (const Exception& error) {
         std::fprintf(stderr, "%s\n", qPrintable(error.Message()));
         return 1;

@@ -59,12 +59,15 @@ run() {
 
 SIZE_MB=$(awk -v b="$(stat -c %s "$WORK/local.bin")" 'BEGIN { print b / 1048576 }')
 echo "archive: $(($(stat -c %s "$WORK/local.bin") / 1048576)) MiB, server: pyftpdlib on 127.0.0.1:$PORT"
+echo "qz-bare: retrieval only; qz-check: retrieval + archive check (save declined);"
+echo "qorzip: retrieval + check + save (copy from the temporary file, synced to disk)"
 echo "tool     direction     time    throughput   peak RSS"
 for round in 1 2; do
     run curl upload curl -s --ftp-pasv -T "$WORK/local.bin" "$URL/up-curl.bin"
     run qorzip upload "$BENCH" store 127.0.0.1 "$PORT" bench bench "$WORK/local.bin" up-qz.bin
     run curl download curl -s --ftp-pasv -o "$WORK/down-curl.bin" "$URL/remote.bin"
     run qz-bare download "$BENCH" retrieve 127.0.0.1 "$PORT" bench bench "$WORK/bare-qz.bin" remote.bin
+    run qz-check download "$BENCH" checked 127.0.0.1 "$PORT" bench bench "$WORK/unused.bin" remote.bin
     run qorzip download "$BENCH" download 127.0.0.1 "$PORT" bench bench "$WORK/down-qz.bin" remote.bin
 done
 cmp "$WORK/local.bin" "$ROOT/up-qz.bin" && cmp "$WORK/local.bin" "$WORK/down-qz.bin" &&

@@ -37,7 +37,9 @@ void TZipStreamCheck::Feed(const QByteArray& bytes)
     std::unique_lock<std::mutex> lock(m_mutex);
     m_changed.wait(lock, [this] { return m_queue.size() < MaxQueued; });
     m_queue.push_back(bytes);
-    m_changed.notify_all();
+    // Only a worker with nothing to do waits for more.
+    if (m_queue.size() == 1)
+        m_changed.notify_all();
 }
 
 bool TZipStreamCheck::Finish()
@@ -55,17 +57,18 @@ bool TZipStreamCheck::Finish()
 void TZipStreamCheck::Run()
 {
     for (;;) {
-        QByteArray bytes;
+        std::deque<QByteArray> taken;
         {
             std::unique_lock<std::mutex> lock(m_mutex);
             m_changed.wait(lock, [this] { return !m_queue.empty() || m_ended; });
             if (m_queue.empty())
                 break;
-            bytes = std::move(m_queue.front());
-            m_queue.pop_front();
+            // Everything queued at once, so the feeder is woken once per batch.
+            taken.swap(m_queue);
             m_changed.notify_all();
         }
-        Walk(bytes.constData(), bytes.size());
+        for (const QByteArray& bytes : taken)
+            Walk(bytes.constData(), bytes.size());
     }
     // A stream that ends inside a record is cut short.
     if (m_state != TState::Central)
