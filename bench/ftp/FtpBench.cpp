@@ -19,7 +19,10 @@ class TBenchInterface : public TUserInterface {
 public:
     explicit TBenchInterface(const QString& target) : m_target(target) {}
     TMsgButton Confirm(const QString&, TMsgButtons) override { return TMsgButton::Cancel; }
-    void ShowMessage(const QString& text) override { std::fprintf(stderr, "%s\n", qPrintable(text)); }
+    void ShowMessage(const QString& text) override
+    {
+        std::fprintf(stderr, "%s\n", qPrintable(text));
+    }
     QString SaveFileName(const TFileRequest&) override { return m_target; }
     QString OpenFileName(const TFileRequest&) override { return {}; }
     QString DirectoryName(const TFileRequest&) override { return {}; }

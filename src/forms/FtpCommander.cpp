@@ -110,7 +110,8 @@ void TFTPCommander::CreateControls()
     m_grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     m_grid->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     m_grid->horizontalHeader()->setHighlightSections(false);
-    m_grid->setStyleSheet(QStringLiteral("QTableView::item { border-bottom: 1px solid palette(mid); }"));
+    m_grid->setStyleSheet(
+        QStringLiteral("QTableView::item { border-bottom: 1px solid palette(mid); }"));
     QFont font = m_grid->font();
     font.setBold(true);
     m_grid->setFont(font);

@@ -56,8 +56,7 @@ void TFTPTransferForm::CreateControls()
 {
     auto* fields = new QFormLayout;
     m_fileName = AddField(*fields, QStringLiteral("File"), QStringLiteral("edFileName"));
-    m_serverName =
-        AddField(*fields, QStringLiteral("Servername:"), QStringLiteral("edServername"));
+    m_serverName = AddField(*fields, QStringLiteral("Servername:"), QStringLiteral("edServername"));
     m_userName = AddField(*fields, QStringLiteral("Username:"), QStringLiteral("edUsername"));
     m_password = AddField(*fields, QStringLiteral("Password:"), QStringLiteral("edPassword"));
     m_password->setEchoMode(QLineEdit::Password);
@@ -102,8 +101,7 @@ void TFTPTransferForm::CreateControls()
     layout->setContentsMargins(8, 8, 8, 0);
 }
 
-QLineEdit* TFTPTransferForm::AddField(QFormLayout& form, const QString& label,
-                                      const QString& name)
+QLineEdit* TFTPTransferForm::AddField(QFormLayout& form, const QString& label, const QString& name)
 {
     auto* field = new QLineEdit(this);
     field->setObjectName(name);

@@ -27,8 +27,8 @@ class TFTPTransferForm : public QDialog {
 public:
     // `cfgFileName` names the current project file whenever asked; the
     // settings are read from it once, here.
-    TFTPTransferForm(TUserInterface& ui, TZipGlobal& global,
-                     std::function<QString()> cfgFileName, QWidget* parent = nullptr);
+    TFTPTransferForm(TUserInterface& ui, TZipGlobal& global, std::function<QString()> cfgFileName,
+                     QWidget* parent = nullptr);
     ~TFTPTransferForm() override;
 
     // The project's RelDir, where a download is offered to be saved.

@@ -27,8 +27,8 @@ void TZipDlg::ConnectWindows()
 // current at start-up.
 void TZipDlg::CreateWindows()
 {
-    m_ftpTransfer = new TFTPTransferForm(*m_ui, m_global, [this] { return m_project->CFGFileName(); },
-                                         this);
+    m_ftpTransfer = new TFTPTransferForm(
+        *m_ui, m_global, [this] { return m_project->CFGFileName(); }, this);
     m_ftpTransfer->RelDir = [this] {
         return m_project->RelDir();
     };

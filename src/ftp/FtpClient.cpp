@@ -344,8 +344,9 @@ void TFtpClient::CheckReply(const TCodes& accepted) const
     if (accepted.isEmpty() || accepted.contains(code))
         return;
     if (code == 0)
-        throw EFtpProtocolReplyError(0, QStringLiteral("Invalid reply from the server: \"%1\".")
-                                            .arg(QString::fromLocal8Bit(m_lastReplyLines.value(0))));
+        throw EFtpProtocolReplyError(0,
+                                     QStringLiteral("Invalid reply from the server: \"%1\".")
+                                         .arg(QString::fromLocal8Bit(m_lastReplyLines.value(0))));
     QString text;
     for (const QByteArray& line : m_lastReply.ReplyText)
         text += QString::fromLocal8Bit(line) + QStringLiteral("\r\n");

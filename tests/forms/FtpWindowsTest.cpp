@@ -79,7 +79,6 @@ void WhenBrowserShown(TFTPTransferForm& form, std::function<void(TFTPCommander&)
         action(form.Commander());
         if (form.Commander().isVisible())
             form.Commander().reject(); // an action that failed left it open
-
     });
     timer->start(20);
 }
@@ -135,9 +134,8 @@ std::unique_ptr<TFTPTransferForm> FtpWindowsTest::NewForm(FakeUserInterface& ui)
     return form;
 }
 
-void FtpWindowsTest::FillFields(TFTPTransferForm& form, const QByteArray& host,
-                                const QString& user, const QString& password,
-                                const QString& target)
+void FtpWindowsTest::FillFields(TFTPTransferForm& form, const QByteArray& host, const QString& user,
+                                const QString& password, const QString& target)
 {
     Control<QLineEdit>(form, QStringLiteral("edServername"))->setText(QString::fromLatin1(host));
     Control<QLineEdit>(form, QStringLiteral("edUsername"))->setText(user);
@@ -182,7 +180,8 @@ void FtpWindowsTest::placeholdersAndDeclinedReplace()
     const QString first = m_project;
     m_project = m_local.Path(QStringLiteral("p2.qrz"));
     TestUtil::WriteFile(m_project, "[Files]\nRelDir=/y/\n");
-    QCOMPARE(Text(*form, QStringLiteral("edServername")), QString::fromLatin1(server.HostAndPort()));
+    QCOMPARE(Text(*form, QStringLiteral("edServername")),
+             QString::fromLatin1(server.HostAndPort()));
     ui.AnswerConfirm(TMsgButton::Cancel);
     Click(*form, QStringLiteral("bnUpload"));
     QCOMPARE(server.Finish(), QString());
@@ -258,9 +257,8 @@ void FtpWindowsTest::cancelDuringLargeDownload()
     form->show();
     FillFields(*form, m_server->HostAndPort(), QString::fromLatin1(PyFtpServer::User),
                QString::fromLatin1(PyFtpServer::Password), QString());
-    WhenBrowserShown(*form, [](TFTPCommander& commander) {
-        QVERIFY(DoubleClickRow(commander, "Large.zip"));
-    });
+    WhenBrowserShown(
+        *form, [](TFTPCommander& commander) { QVERIFY(DoubleClickRow(commander, "Large.zip")); });
     QTimer cancel;
     bool cancelled = false;
     connect(&cancel, &QTimer::timeout, this, [&] {
