@@ -160,13 +160,7 @@ void TFtpClient::CheckCancelled()
 {
     if (!m_cancelRequested)
         return;
-    CloseData();
-    if (m_control) {
-        m_control->abort();
-        m_control.reset();
-    }
-    m_controlBuffer.clear();
-    Status(TFtpStatus::hsDisconnected, QStringLiteral("Disconnected."));
+    CloseConnection();
     throw EFtpCancelled();
 }
 
@@ -259,13 +253,7 @@ void TFtpClient::Disconnect()
     if (m_inEvents)
         throw EFtpError(QStringLiteral("Another FTP operation is still running."));
     Status(TFtpStatus::hsDisconnecting, QStringLiteral("Disconnecting."));
-    CloseData();
-    if (m_control) {
-        m_control->abort();
-        m_control.reset();
-    }
-    m_controlBuffer.clear();
-    Status(TFtpStatus::hsDisconnected, QStringLiteral("Disconnected."));
+    CloseConnection();
 }
 
 void TFtpClient::CheckConnected() const
@@ -401,11 +389,19 @@ bool TFtpClient::TakeBufferedLine(QByteArray& line)
 
 void TFtpClient::ControlClosed()
 {
+    CloseConnection();
+    throw EFtpConnClosedGracefully();
+}
+
+void TFtpClient::CloseConnection()
+{
     CloseData();
-    m_control.reset();
+    if (m_control) {
+        m_control->abort();
+        m_control.reset();
+    }
     m_controlBuffer.clear();
     Status(TFtpStatus::hsDisconnected, QStringLiteral("Disconnected."));
-    throw EFtpConnClosedGracefully();
 }
 
 // Waiting on sockets.

@@ -141,6 +141,7 @@ private:
     QByteArray ReadNonEmptyLine();
     bool TakeBufferedLine(QByteArray& line);
     void ControlClosed();
+    void CloseConnection();
     void ParseReply(const QList<QByteArray>& lines);
     void CheckReply(const TCodes& accepted) const;
 
