@@ -153,7 +153,7 @@ TTransferResult TFtpTransfer::Download(QString* savedPath)
     CheckArchive(temporary.fileName(), check.Finish());
     TFileRequest request;
     request.Title = QStringLiteral("Save File");
-    request.Filter = QStringLiteral("*.*");
+    request.Filter = QStringLiteral("*.*|*.*");
     request.DefaultExt = QStringLiteral(".zip");
     request.Preset = m_relDir + QString::fromLocal8Bit(m_browser.PickedFile());
     request.Options = TFileRequest::OverwritePrompt;
