@@ -1,5 +1,7 @@
 #include "ZipDlg.h"
 
+#include <QApplication>
+
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -59,9 +61,15 @@ TZipDlg::TZipDlg(TZipGlobal& global, TZipDlgOptions options, QWidget* parent)
     m_ui->SetReportMemo(m_mmReport);
     ConnectProject();
     FormCreate();
+    CreateWindows();
 }
 
-TZipDlg::~TZipDlg() = default;
+TZipDlg::~TZipDlg()
+{
+    // The focus handler of the edit actions must not run while the children
+    // (the actions first) are being deleted.
+    disconnect(qApp, nullptr, this, nullptr);
+}
 
 TUserInterface& TZipDlg::UserInterface()
 {

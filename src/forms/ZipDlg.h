@@ -23,6 +23,7 @@ class QTimer;
 class QToolButton;
 class TAboutBox;
 class TAppSettings;
+class TFTPTransferForm;
 class TCurrentZip;
 class TLangManager;
 class TMainUserInterface;
@@ -105,6 +106,7 @@ public:
     void mnExtractToClick();
     void tvZipMouseDown(const QPoint& point, const QModelIndex& index);
     void AboutClick();
+    void bnFTPClick();
 
     // The selected tree nodes, in selection order.
     QList<const TZipNode*> SelectedNodes() const;
@@ -128,6 +130,7 @@ private:
     void CreateEditActions();
     void CreatePopupZip();
     void ConnectWindows();
+    void CreateWindows();
     QAction* CreateAction(const QString& name, const QString& caption,
                           const QKeySequence& shortcut = {});
     void ConnectProject();
@@ -174,6 +177,7 @@ private:
     QAction* m_recent[3] = {nullptr, nullptr, nullptr};
     QAction* m_acSync = nullptr;
     QAction* m_acFTP = nullptr;
+    TFTPTransferForm* m_ftpTransfer = nullptr;
     QLabel* m_hintWindow = nullptr;
     QTimer* m_hintTimer = nullptr;
     bool m_onScreen = false;

@@ -4,7 +4,10 @@
 
 #include <QAction>
 
+#include "FtpTransferForm.h"
+#include "MainUserInterface.h"
 #include "SyncFlow.h"
+#include "ZipProject.h"
 
 void TZipDlg::ConnectWindows()
 {
@@ -19,10 +22,29 @@ void TZipDlg::ConnectWindows()
     m_acSync->setEnabled(true);
 
     // "FTP Transfer" (button bnFTP, menu "FTP Transfer", F4): bnFTPClick hands
-    // LastZipFile to the FTP transfer window and shows it modally:
-    //   m_ftpTransfer = new TFTPTransferForm(...);
-    //   connect(m_acFTP, &QAction::triggered, this, &TZipDlg::bnFTPClick);
-    m_acFTP->setEnabled(false);
+    // LastZipFile to the FTP transfer window and shows it modally.
+    connect(m_acFTP, &QAction::triggered, this, &TZipDlg::bnFTPClick);
+}
+
+// The windows that read the project when they are created come after it was
+// loaded: the FTP transfer window takes the FTP settings of the project
+// current at start-up.
+void TZipDlg::CreateWindows()
+{
+    m_ftpTransfer = new TFTPTransferForm(
+        *m_ui, m_global, [this] { return m_project->CFGFileName(); }, this);
+    m_ftpTransfer->RelDir = [this] {
+        return m_project->RelDir();
+    };
+    m_ftpTransfer->LoadZipTree = [this](const QString& path) {
+        LoadZipTree(path);
+    };
+}
+
+void TZipDlg::bnFTPClick()
+{
+    m_ftpTransfer->SetFile(m_project->LastZipFile());
+    m_ftpTransfer->exec();
 }
 
 void TZipDlg::bnSyncClick()

@@ -86,6 +86,19 @@ private:
 };
 } // namespace
 
+// Marks a call in progress: one started from an event handler while another
+// runs is refused, and the outermost call clears an earlier cancel request.
+class TCallScope {
+public:
+    explicit TCallScope(TFtpClient& client) : m_client(client) { m_client.Enter(); }
+    ~TCallScope() { m_client.Leave(); }
+    TCallScope(const TCallScope&) = delete;
+    TCallScope& operator=(const TCallScope&) = delete;
+
+private:
+    TFtpClient& m_client;
+};
+
 TFtpClient::TFtpClient() = default;
 
 TFtpClient::~TFtpClient() = default;
@@ -94,6 +107,7 @@ void TFtpClient::SetTransferType(TFtpTransferType type)
 {
     if (type == m_transferType || m_transferRunning)
         return;
+    const TCallScope call(*this);
     m_transferType = type;
     if (Connected())
         SendCommand(type == TFtpTransferType::ftBinary ? "TYPE I" : "TYPE A", {200});
@@ -105,21 +119,63 @@ void TFtpClient::Status(TFtpStatus status, const QString& text)
         OnStatus(status, text);
 }
 
+void TFtpClient::Enter()
+{
+    if (m_inEvents)
+        throw EFtpError(QStringLiteral("Another FTP operation is still running."));
+    if (m_depth++ == 0) {
+        m_cancelRequested = false;
+        m_idleClock.start();
+    }
+}
+
+// Runs the idle hook; a cancel it requested ends the call here.
 void TFtpClient::Idle()
 {
-    if (OnIdle)
-        OnIdle();
+    m_idleClock.start();
+    if (OnIdle) {
+        m_inEvents = true;
+        try {
+            OnIdle();
+        } catch (...) {
+            m_inEvents = false;
+            throw;
+        }
+        m_inEvents = false;
+    }
+    CheckCancelled();
+}
+
+// While data keeps arriving no wait times out, so the hook runs by the clock.
+void TFtpClient::IdleDue()
+{
+    if (m_idleClock.elapsed() >= IdleIntervalMs)
+        Idle();
+}
+
+// A cancel before the data phase: nothing to send ABOR for, and a reply may
+// be pending that could be taken for the next command's, so the connection
+// goes.
+void TFtpClient::CheckCancelled()
+{
+    if (!m_cancelRequested)
+        return;
+    CloseConnection();
+    throw EFtpCancelled();
 }
 
 // Connecting and logging in.
 
 void TFtpClient::Connect()
 {
+    const TCallScope call(*this);
     if (Connected())
         throw EFtpError(QStringLiteral("Already connected."));
     try {
         ConnectControl(ResolveHost());
         LogIn();
+    } catch (const EFtpCancelled&) {
+        throw;
     } catch (...) {
         Disconnect();
         throw;
@@ -173,7 +229,9 @@ void TFtpClient::WaitConnected(QTcpSocket& socket)
             throw EFtpConnectTimeout();
         }
         slice.start(ConnectSliceMs);
+        m_inEvents = true;
         loop.exec();
+        m_inEvents = false;
         Idle();
     }
 }
@@ -192,14 +250,10 @@ void TFtpClient::LogIn()
 
 void TFtpClient::Disconnect()
 {
+    if (m_inEvents)
+        throw EFtpError(QStringLiteral("Another FTP operation is still running."));
     Status(TFtpStatus::hsDisconnecting, QStringLiteral("Disconnecting."));
-    CloseData();
-    if (m_control) {
-        m_control->abort();
-        m_control.reset();
-    }
-    m_controlBuffer.clear();
-    Status(TFtpStatus::hsDisconnected, QStringLiteral("Disconnected."));
+    CloseConnection();
 }
 
 void TFtpClient::CheckConnected() const
@@ -222,6 +276,7 @@ void TFtpClient::ChangeToParentDirectory()
 
 int TFtpClient::SendCommand(const QByteArray& command, const TCodes& accepted)
 {
+    const TCallScope call(*this);
     WriteLine(command);
     return ReadReply(accepted);
 }
@@ -236,6 +291,7 @@ void TFtpClient::WriteLine(const QByteArray& line)
 
 int TFtpClient::ReadReply(const TCodes& accepted)
 {
+    const TCallScope call(*this);
     CheckConnected();
     QList<QByteArray> lines{ReadNonEmptyLine()};
     const QByteArray first = lines.first();
@@ -267,7 +323,7 @@ void TFtpClient::ParseReply(const QList<QByteArray>& lines)
     m_lastReply.ReplyText.clear();
     for (const QByteArray& line : lines)
         m_lastReply.ReplyText.append(line.mid(4));
-    m_lastReplyFirstLine = lines.first();
+    m_lastReplyLines = lines;
 }
 
 void TFtpClient::CheckReply(const TCodes& accepted) const
@@ -276,8 +332,9 @@ void TFtpClient::CheckReply(const TCodes& accepted) const
     if (accepted.isEmpty() || accepted.contains(code))
         return;
     if (code == 0)
-        throw EFtpProtocolReplyError(0, QStringLiteral("Invalid reply from the server: \"%1\".")
-                                            .arg(QString::fromLocal8Bit(m_lastReplyFirstLine)));
+        throw EFtpProtocolReplyError(0,
+                                     QStringLiteral("Invalid reply from the server: \"%1\".")
+                                         .arg(QString::fromLocal8Bit(m_lastReplyLines.value(0))));
     QString text;
     for (const QByteArray& line : m_lastReply.ReplyText)
         text += QString::fromLocal8Bit(line) + QStringLiteral("\r\n");
@@ -296,9 +353,11 @@ QByteArray TFtpClient::ReadNonEmptyLine()
 QByteArray TFtpClient::ReadLine()
 {
     QByteArray line;
-    while (!TakeBufferedLine(line))
+    while (!TakeBufferedLine(line)) {
         if (WaitReadable(*m_control) == TWait::Closed)
             ControlClosed();
+        IdleDue();
+    }
     return line;
 }
 
@@ -330,11 +389,19 @@ bool TFtpClient::TakeBufferedLine(QByteArray& line)
 
 void TFtpClient::ControlClosed()
 {
+    CloseConnection();
+    throw EFtpConnClosedGracefully();
+}
+
+void TFtpClient::CloseConnection()
+{
     CloseData();
-    m_control.reset();
+    if (m_control) {
+        m_control->abort();
+        m_control.reset();
+    }
     m_controlBuffer.clear();
     Status(TFtpStatus::hsDisconnected, QStringLiteral("Disconnected."));
-    throw EFtpConnClosedGracefully();
 }
 
 // Waiting on sockets.
@@ -375,15 +442,22 @@ TFtpClient::TWait TFtpClient::WaitWritten(QTcpSocket& socket, qint64 keepAtMost)
         if (!socket.waitForBytesWritten(ReadSliceMs) &&
             socket.state() == QAbstractSocket::ConnectedState)
             Idle();
+        else
+            IdleDue();
     }
     return TWait::Ready;
 }
 
 void TFtpClient::ThrowSocketError(const QAbstractSocket& socket) const
 {
+    throw SocketError(socket);
+}
+
+EFtpSocketError TFtpClient::SocketError(const QAbstractSocket& socket)
+{
     const TSocketErrorText error = DescribeSocketError(socket.error());
-    throw EFtpSocketError(error.Code, error.Text ? QString::fromLatin1(error.Text)
-                                                 : socket.errorString() + QLatin1Char('.'));
+    return EFtpSocketError(error.Code, error.Text ? QString::fromLatin1(error.Text)
+                                                  : socket.errorString() + QLatin1Char('.'));
 }
 
 // Data transfers.
@@ -391,7 +465,14 @@ void TFtpClient::ThrowSocketError(const QAbstractSocket& socket) const
 quint16 TFtpClient::EnterPassiveMode()
 {
     SendCommand("PASV", {227});
-    return ParsePassiveReply(m_lastReply.ReplyText.value(0));
+    // The numbers are on the first line; a multi-line reply may carry them
+    // on a later one.
+    const QByteArray first = m_lastReply.ReplyText.value(0);
+    if (first.count(',') < 5)
+        for (qsizetype i = 1; i < m_lastReplyLines.size(); ++i)
+            if (m_lastReplyLines.at(i).count(',') >= 5)
+                return ParsePassiveReply(m_lastReplyLines.at(i));
+    return ParsePassiveReply(first);
 }
 
 void TFtpClient::OpenData(quint16 port)
@@ -414,7 +495,6 @@ void TFtpClient::BeginTransfer()
 {
     Status(TFtpStatus::ftpTransfer, QStringLiteral("Starting FTP transfer"));
     m_transferRunning = true;
-    m_dataPhase = true;
     m_abortRequested = false;
     m_transferAborted = false;
 }
@@ -450,16 +530,25 @@ void TFtpClient::FinishTransfer()
 
 void TFtpClient::ReadLateAbortReply()
 {
+    ReadReplyWithin(LateAbortReplyMs, {225, 226});
+}
+
+// Reads a reply that may never come; false when none arrived in time.
+bool TFtpClient::ReadReplyWithin(int milliseconds, const TCodes& accepted)
+{
     const int readTimeout = m_readTimeout;
-    m_readTimeout = LateAbortReplyMs;
+    m_readTimeout = milliseconds;
     try {
-        ReadReply({225, 226});
+        ReadReply(accepted);
     } catch (const EFtpReadTimeout&) {
+        m_readTimeout = readTimeout;
+        return false;
     } catch (...) {
         m_readTimeout = readTimeout;
         throw;
     }
     m_readTimeout = readTimeout;
+    return true;
 }
 
 void TFtpClient::ReceiveTransfer(const QByteArray& command,
@@ -475,6 +564,7 @@ void TFtpClient::ReceiveTransfer(const QByteArray& command,
 
 void TFtpClient::RunTransfer(const std::function<void()>& dataPhase)
 {
+    const TCallScope call(*this);
     CheckConnected();
     BeginTransfer();
     try {
@@ -491,12 +581,14 @@ void TFtpClient::RunTransfer(const std::function<void()>& dataPhase)
 void TFtpClient::ReceiveData(const std::function<void(const QByteArray&)>& sink)
 {
     TWorkScope work(*this, TWorkMode::wmRead, 0);
+    m_dataPhase = true;
     qint64 count = 0;
     while (!m_abortRequested && WaitReadable(*m_data) == TWait::Ready) {
         const QByteArray chunk = m_data->read(ChunkSize);
         sink(chunk);
         count += chunk.size();
         work.Work(count);
+        IdleDue();
     }
 }
 
@@ -519,11 +611,17 @@ void TFtpClient::Retrieve(const QByteArray& remoteName, const QString& localPath
 
 void TFtpClient::Retrieve(const QByteArray& remoteName, QIODevice& destination)
 {
-    ReceiveTransfer("RETR " + remoteName, [&](const QByteArray& chunk) {
+    Retrieve(remoteName, [&](const QByteArray& chunk) {
         if (destination.write(chunk) != chunk.size())
             throw EFtpError(QStringLiteral("Cannot write the received file. %1")
                                 .arg(destination.errorString()));
     });
+}
+
+void TFtpClient::Retrieve(const QByteArray& remoteName,
+                          const std::function<void(const QByteArray&)>& sink)
+{
+    ReceiveTransfer("RETR " + remoteName, sink);
 }
 
 void TFtpClient::Store(const QString& localPath, const QByteArray& remoteName)
@@ -544,6 +642,18 @@ void TFtpClient::Store(const QString& localPath, const QByteArray& remoteName)
 void TFtpClient::SendData(QIODevice& source)
 {
     TWorkScope work(*this, TWorkMode::wmWrite, source.size());
+    m_dataPhase = true;
+    try {
+        SendChunks(source, [&work](qint64 sent) { work.Work(sent); });
+    } catch (const EFtpSocketError& error) {
+        // A data socket closed by Abort ends the sending without failure.
+        if (!m_abortRequested)
+            ThrowStoreFailure(error);
+    }
+}
+
+void TFtpClient::SendChunks(QIODevice& source, const std::function<void(qint64)>& work)
+{
     QByteArray buffer(ChunkSize, Qt::Uninitialized);
     qint64 sent = 0;
     while (!m_abortRequested) {
@@ -552,28 +662,40 @@ void TFtpClient::SendData(QIODevice& source)
             throw EFtpError(QStringLiteral("Cannot read file. %1").arg(source.errorString()));
         if (read == 0)
             break;
-        // A data socket closed by Abort ends the sending without failure.
-        if (m_data->write(buffer.constData(), read) != read && !m_abortRequested)
-            ThrowSocketError(*m_data);
-        if (WaitWritten(*m_data, SendBacklog) == TWait::Closed && !m_abortRequested)
-            throw EFtpConnClosedGracefully();
+        if (m_data->write(buffer.constData(), read) != read ||
+            WaitWritten(*m_data, SendBacklog) == TWait::Closed)
+            throw SocketError(*m_data);
         sent += read;
-        work.Work(sent);
-        Idle();
+        work(sent);
+        IdleDue();
     }
     if (m_abortRequested)
         return;
     if (WaitWritten(*m_data, 0) == TWait::Closed)
-        throw EFtpConnClosedGracefully();
+        throw SocketError(*m_data);
     m_data->disconnectFromHost();
+}
+
+// The data connection broke during a store. The server's reply usually names
+// the cause (no space left, no permission), so it is waited for briefly; the
+// socket's own error is the answer when none comes or the server saw no fault.
+void TFtpClient::ThrowStoreFailure(const EFtpSocketError& error)
+{
+    CloseData();
+    ReadReplyWithin(LateAbortReplyMs, {225, 226, 250});
+    throw error;
 }
 
 void TFtpClient::Abort()
 {
     // Only a running data phase has something to abort; an ABOR at any other
     // time would leave its reply to be taken for the next command's.
-    if (!m_dataPhase)
+    if (!Running())
         return;
+    if (!m_dataPhase) {
+        m_cancelRequested = true;
+        return;
+    }
     m_abortRequested = true;
     if (m_control && m_control->state() == QAbstractSocket::ConnectedState) {
         m_control->write("ABOR\r\n");

@@ -8,6 +8,8 @@
 #include <QList>
 #include <QString>
 
+#include "FtpError.h"
+
 class QAbstractSocket;
 class QHostAddress;
 class QIODevice;
@@ -39,10 +41,11 @@ struct TFtpReply {
 
 // An FTP client for one server (RFC 959) in passive mode: one control
 // connection, a data connection per listing or file transfer. Calls are
-// synchronous; while one waits on the network it calls OnIdle after every
-// slice of waiting (250 ms for reads, 125 ms while connecting, after every
-// chunk sent), where the window processes its events and the command line
-// draws its progress. From OnIdle only Abort() may be called.
+// synchronous; while one waits on the network it calls OnIdle at least every
+// IdleIntervalMs while data flows, and after every slice of a quiet wait
+// (250 ms for reads, 125 ms while connecting), where the window processes its
+// events and the command line draws its progress. From OnIdle only Abort()
+// may be called; any other call fails while Running().
 class TFtpClient {
 public:
     // Accepted reply codes; an empty list accepts any reply.
@@ -53,6 +56,8 @@ public:
     static constexpr int ConnectTimeoutMs = 120000;
     static constexpr int ReadSliceMs = 250;
     static constexpr int ConnectSliceMs = 125;
+    // While data or replies keep arriving, the idle hook runs this often.
+    static constexpr int IdleIntervalMs = 50;
     // How long a reply to ABOR is awaited after the transfer had ended anyway.
     static constexpr int LateAbortReplyMs = 3000;
 
@@ -96,10 +101,17 @@ public:
     void Retrieve(const QByteArray& remoteName, const QString& localPath);
     // Fetches a remote file into an open device.
     void Retrieve(const QByteArray& remoteName, QIODevice& destination);
+    // Fetches a remote file chunk by chunk into `sink`.
+    void Retrieve(const QByteArray& remoteName, const std::function<void(const QByteArray&)>& sink);
     // Sends a local file; an empty remote name lets the server choose (STOU).
     void Store(const QString& localPath, const QByteArray& remoteName);
-    // Sends ABOR and drops the data connection; the running transfer returns.
+    // In the data phase of a transfer: sends ABOR and drops the data
+    // connection; the transfer then returns normally. Earlier in a call (log-in,
+    // a command, PASV) the call ends with EFtpCancelled and the connection
+    // closed, no ABOR sent. Does nothing when no call runs.
     void Abort();
+    // True while a call is in progress (also while it returns after Abort).
+    bool Running() const { return m_depth > 0; }
 
     int SendCommand(const QByteArray& command, const TCodes& accepted = {});
     int ReadReply(const TCodes& accepted = {});
@@ -110,7 +122,12 @@ public:
 
 private:
     enum class TWait { Ready, Closed };
+    friend class TCallScope;
 
+    void Enter();
+    void Leave() { --m_depth; }
+    void IdleDue();
+    void CheckCancelled();
     void Status(TFtpStatus status, const QString& text);
     void Idle();
     void LogIn();
@@ -124,12 +141,15 @@ private:
     QByteArray ReadNonEmptyLine();
     bool TakeBufferedLine(QByteArray& line);
     void ControlClosed();
+    void CloseConnection();
     void ParseReply(const QList<QByteArray>& lines);
     void CheckReply(const TCodes& accepted) const;
 
     TWait WaitReadable(QTcpSocket& socket);
     TWait WaitWritten(QTcpSocket& socket, qint64 keepAtMost);
     [[noreturn]] void ThrowSocketError(const QAbstractSocket& socket) const;
+    static EFtpSocketError SocketError(const QAbstractSocket& socket);
+    bool ReadReplyWithin(int milliseconds, const TCodes& accepted);
 
     quint16 EnterPassiveMode();
     void OpenData(quint16 port);
@@ -138,6 +158,8 @@ private:
                          const std::function<void(const QByteArray&)>& sink);
     void ReceiveData(const std::function<void(const QByteArray&)>& sink);
     void SendData(QIODevice& source);
+    void SendChunks(QIODevice& source, const std::function<void(qint64)>& work);
+    [[noreturn]] void ThrowStoreFailure(const EFtpSocketError& error);
     // Runs the data phase of a transfer between its set-up and its closing replies.
     void RunTransfer(const std::function<void()>& dataPhase);
     void BeginTransfer();
@@ -158,10 +180,14 @@ private:
     std::unique_ptr<QTcpSocket> m_data;
     QByteArray m_controlBuffer;
     TFtpReply m_lastReply;
-    QByteArray m_lastReplyFirstLine;
+    QList<QByteArray> m_lastReplyLines;
     TFtpReply m_greeting;
     bool m_transferRunning = false;
     bool m_dataPhase = false;
     bool m_abortRequested = false;
     bool m_transferAborted = false;
+    bool m_cancelRequested = false;
+    bool m_inEvents = false; // the idle hook or a connect wait is running events
+    int m_depth = 0;
+    QElapsedTimer m_idleClock;
 };

@@ -45,6 +45,13 @@ private:
     int m_replyCode;
 };
 
+// The user cancelled a call before its data phase; the client has closed the
+// connection. A cancel is no failure: callers end their operation quietly.
+class EFtpCancelled : public EFtpError {
+public:
+    EFtpCancelled() : EFtpError(QStringLiteral("Operation cancelled.")) {}
+};
+
 class EFtpMaxLineLengthExceeded : public EFtpError {
 public:
     EFtpMaxLineLengthExceeded() : EFtpError(QStringLiteral("Max line length exceeded.")) {}

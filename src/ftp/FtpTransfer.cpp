@@ -11,6 +11,7 @@
 #include "UserInterface.h"
 #include "ZipFile.h"
 #include "ZipInspector.h"
+#include "ZipStreamCheck.h"
 
 TFtpTransfer::TFtpTransfer(TUserInterface& ui) : m_ui(ui)
 {
@@ -72,29 +73,13 @@ TTransferResult TFtpTransfer::Upload()
     SaveSettings();
     ApplySettings();
     m_browser.SetClient(&m_ftp);
-    const QByteArray remoteName = m_settings.File.toLocal8Bit();
-    if (!m_ftp.Connected())
-        m_ftp.Connect();
-    try {
-        const QString target = m_settings.TargetPath.trimmed();
-        if (!target.isEmpty())
-            m_ftp.ChangeWorkingDirectory(target.toLocal8Bit());
-    } catch (...) {
-        m_ftp.Disconnect();
-        throw;
-    }
-    if (m_browser.RemoteFileExists(remoteName) &&
-        m_ui.Confirm(OverwriteQuestion(m_settings.File, m_settings.Hostname),
-                     TMsgButton::Ok | TMsgButton::Cancel) != TMsgButton::Ok) {
-        m_ftp.Disconnect();
-        return TTransferResult::Declined;
-    }
     m_cancelled = false;
+    m_storeStarted = false;
     SetBusy(true);
-    m_ftp.SetTransferType(TFtpTransferType::ftBinary);
+    TTransferResult result = TTransferResult::Cancelled;
     try {
-        if (!m_cancelled)
-            m_ftp.Store(m_localFileName, remoteName);
+        result = CheckAndStore();
+    } catch (const EFtpCancelled&) {
     } catch (...) {
         m_ftp.Disconnect();
         SetBusy(false);
@@ -102,12 +87,38 @@ TTransferResult TFtpTransfer::Upload()
     }
     m_ftp.Disconnect();
     SetBusy(false);
-    if (!m_cancelled && !m_ftp.TransferAborted())
-        return TTransferResult::Done;
-    m_ui.ShowMessage(QStringLiteral("The upload of \"%1\" was cancelled; the file on the server is "
-                                    "incomplete.")
-                         .arg(m_settings.File));
-    return TTransferResult::Cancelled;
+    if (result == TTransferResult::Done && (m_cancelled || m_ftp.TransferAborted()))
+        result = TTransferResult::Cancelled;
+    if (result == TTransferResult::Cancelled && m_storeStarted)
+        m_ui.ShowMessage(QStringLiteral("The upload of \"%1\" was cancelled; the file on the "
+                                        "server is incomplete.")
+                             .arg(m_settings.File));
+    return result;
+}
+
+// The existence check in the target directory, the question, the store.
+TTransferResult TFtpTransfer::CheckAndStore()
+{
+    const QByteArray remoteName = m_settings.File.toLocal8Bit();
+    if (!m_ftp.Connected())
+        m_ftp.Connect();
+    const QString target = m_settings.TargetPath.trimmed();
+    if (!target.isEmpty())
+        m_ftp.ChangeWorkingDirectory(target.toLocal8Bit());
+    const bool exists = !m_cancelled && m_browser.RemoteFileExists(remoteName);
+    if (m_cancelled)
+        return TTransferResult::Cancelled;
+    if (exists) {
+        SetBusy(false);
+        if (m_ui.Confirm(OverwriteQuestion(m_settings.File, m_settings.Hostname),
+                         TMsgButton::Ok | TMsgButton::Cancel) != TMsgButton::Ok)
+            return TTransferResult::Declined;
+        SetBusy(true);
+    }
+    m_ftp.SetTransferType(TFtpTransferType::ftBinary);
+    m_storeStarted = true;
+    m_ftp.Store(m_localFileName, remoteName);
+    return TTransferResult::Done;
 }
 
 void TFtpTransfer::PrepareBrowser(bool pickMode)
@@ -125,9 +136,12 @@ TTransferResult TFtpTransfer::Download(QString* savedPath)
                             .arg(temporary.fileTemplate(), temporary.errorString()));
     m_cancelled = false;
     SetBusy(true);
+    TZipStreamCheck check; // the entries are checked while they arrive
     try {
         SaveSettings();
-        Retrieve(temporary);
+        Retrieve(temporary, check);
+    } catch (const EFtpCancelled&) {
+        m_cancelled = true;
     } catch (...) {
         SetBusy(false);
         throw;
@@ -136,7 +150,7 @@ TTransferResult TFtpTransfer::Download(QString* savedPath)
     if (m_cancelled || m_ftp.TransferAborted())
         return TTransferResult::Cancelled;
     temporary.close();
-    CheckArchive(temporary.fileName());
+    CheckArchive(temporary.fileName(), check.Finish());
     TFileRequest request;
     request.Title = QStringLiteral("Save File");
     request.Filter = QStringLiteral("*.*|*.*");
@@ -153,7 +167,7 @@ TTransferResult TFtpTransfer::Download(QString* savedPath)
 }
 
 // Connects, goes to the directory the file was picked in and fetches it.
-void TFtpTransfer::Retrieve(QIODevice& destination)
+void TFtpTransfer::Retrieve(QIODevice& destination, TZipStreamCheck& check)
 {
     ApplySettings();
     m_ftp.SetTransferType(TFtpTransferType::ftBinary);
@@ -161,8 +175,13 @@ void TFtpTransfer::Retrieve(QIODevice& destination)
         if (!m_ftp.Connected())
             m_ftp.Connect();
         m_browser.SetClient(&m_ftp);
-        m_browser.EnterRemotePath();
-        m_ftp.Retrieve(m_browser.PickedFile(), destination);
+        m_browser.EnterPickedDirectory();
+        m_ftp.Retrieve(m_browser.PickedFile(), [&](const QByteArray& chunk) {
+            if (destination.write(chunk) != chunk.size())
+                throw EFtpError(QStringLiteral("Cannot write the received file. %1")
+                                    .arg(destination.errorString()));
+            check.Feed(chunk);
+        });
     } catch (...) {
         m_ftp.Disconnect();
         throw;
@@ -170,13 +189,17 @@ void TFtpTransfer::Retrieve(QIODevice& destination)
     m_ftp.Disconnect();
 }
 
-void TFtpTransfer::CheckArchive(const QString& fileName)
+// The structure is checked on the finished file; the entries' data only when
+// the check during the transfer could not vouch for it.
+void TFtpTransfer::CheckArchive(const QString& fileName, bool entriesChecked)
 {
     try {
-        TZipFile zip;
-        zip.LoadFromFile(fileName);
-        for (const TLocalFile& entry : std::as_const(zip.Entries))
-            TZipFile::Verify(entry);
+        if (!entriesChecked) {
+            TZipFile zip;
+            zip.LoadFromFile(fileName);
+            for (const TLocalFile& entry : std::as_const(zip.Entries))
+                TZipFile::Verify(entry);
+        }
         // Damage the reader passes over, such as a missing end record.
         const QList<TZipFinding> findings = TZipInspector::InspectFile(fileName);
         if (!findings.isEmpty())
@@ -239,9 +262,16 @@ void TFtpTransfer::WorkBegin(qint64 countMax)
 void TFtpTransfer::Work(qint64 count)
 {
     m_doneBytes = count;
-    const QLocale locale;
-    m_progressText = QStringLiteral("%1 of %2 kbytes transferred.")
-                         .arg(locale.toString(double(m_doneBytes) / 1000.0, 'f', 3),
-                              locale.toString(double(m_totalBytes) / 1000.0, 'f', 3));
+    m_progressText = ProgressTextOf(m_doneBytes, m_totalBytes);
     Changed();
+}
+
+QString TFtpTransfer::ProgressTextOf(qint64 doneBytes, qint64 totalBytes)
+{
+    // The user's decimal separator, but no thousands separators.
+    QLocale locale;
+    locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    return QStringLiteral("%1 of %2 kbytes transferred.")
+        .arg(locale.toString(double(doneBytes) / 1000.0, 'f', 3),
+             locale.toString(double(totalBytes) / 1000.0, 'f', 3));
 }

@@ -9,6 +9,7 @@
 #include "RemoteDirectory.h"
 
 class TUserInterface;
+class TZipStreamCheck;
 
 enum class TTransferResult {
     Done,      // the whole file arrived
@@ -56,8 +57,10 @@ public:
     // Aborts the running transfer; it then returns as Cancelled.
     void Cancel();
 
-    // What the window shows.
+    // What the window shows. A cancelled operation may still be returning
+    // while Busy() is already false; no new one can start before CanStart().
     bool Busy() const { return m_busy; }
+    bool CanStart() const { return !m_busy && !m_ftp.Running(); }
     const QString& StatusText() const { return m_statusText; }
     const QString& ProgressText() const { return m_progressText; }
     bool ProgressVisible() const { return m_progressVisible; }
@@ -68,14 +71,17 @@ public:
     std::function<void()> OnChanged;
 
     static QString OverwriteQuestion(const QString& remoteName, const QString& server);
+    // "%.3f of %.3f kbytes transferred." in kbytes of 1000 bytes.
+    static QString ProgressTextOf(qint64 doneBytes, qint64 totalBytes);
 
 private:
     void SetBusy(bool busy);
+    TTransferResult CheckAndStore();
     void Changed();
     void WorkBegin(qint64 countMax);
     void Work(qint64 count);
-    void Retrieve(QIODevice& destination);
-    static void CheckArchive(const QString& fileName);
+    void Retrieve(QIODevice& destination, TZipStreamCheck& check);
+    static void CheckArchive(const QString& fileName, bool entriesChecked);
     static void CopyFile(const QString& source, const QString& target);
 
     TUserInterface& m_ui;
@@ -87,6 +93,7 @@ private:
     QString m_localFileName;
     bool m_busy = false;
     bool m_cancelled = false;
+    bool m_storeStarted = false;
     QString m_statusText;
     QString m_progressText;
     bool m_progressVisible = false;

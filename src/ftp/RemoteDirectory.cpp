@@ -1,6 +1,7 @@
 #include "RemoteDirectory.h"
 
 #include "Exception.h"
+#include "FtpError.h"
 #include "FtpClient.h"
 #include "FtpText.h"
 
@@ -23,6 +24,7 @@ TRemoteDirectory::TRemoteDirectory(QObject* parent) : QAbstractTableModel(parent
 void TRemoteDirectory::Open()
 {
     m_remotePath.clear();
+    m_shownMoves.clear();
     ShowDirectory(QByteArray());
     SetPickedFile(QByteArray());
     SetCaption(QStringLiteral("FTP: %1").arg(QString::fromLocal8Bit(m_client->Host())));
@@ -37,26 +39,79 @@ void TRemoteDirectory::ShowDirectory(const QByteArray& entry)
 {
     SetPickedFile(QByteArray());
     m_client->SetTransferType(TFtpTransferType::ftBinary);
-    if (!m_client->Connected()) {
-        m_client->Connect();
-        // A new connection starts at the login directory; the rows and
-        // RemotePath belong to the directory shown before.
-        try {
-            EnterRemotePath();
-        } catch (const Exception&) {
-            m_remotePath.clear();
-        }
-    }
+    if (!m_client->Connected())
+        Reconnect();
     try {
+        TMoves moves = m_shownMoves;
         Move(entry);
+        AddMove(moves, entry);
         SetCaption(QStringLiteral("ftp://%1%2")
                        .arg(QString::fromLocal8Bit(m_client->Host()),
                             QString::fromLocal8Bit(m_remotePath)));
         // A plain LIST: servers that do not expand wildcards refuse "LIST *".
         FillGrid(m_client->List(QByteArray()), !entry.isEmpty());
+        m_shownMoves = moves;
     } catch (const Exception&) {
         m_client->Disconnect();
     }
+}
+
+// A new connection starts at the login directory; it goes back to the
+// directory of the rows shown, or stays at the login directory when that
+// fails.
+void TRemoteDirectory::Reconnect()
+{
+    m_client->Connect();
+    try {
+        Replay(m_shownMoves);
+    } catch (const EFtpCancelled&) {
+        throw;
+    } catch (const Exception&) {
+        m_client->Disconnect();
+        m_client->Connect();
+        m_shownMoves.clear();
+    }
+    m_remotePath = PathOf(m_shownMoves);
+}
+
+void TRemoteDirectory::AddMove(TMoves& moves, const QByteArray& entry)
+{
+    if (entry.isEmpty())
+        return;
+    if (entry == UpEntry && !moves.isEmpty() && moves.last() != UpEntry)
+        moves.removeLast();
+    else
+        moves.append(entry);
+}
+
+QByteArray TRemoteDirectory::PathOf(const TMoves& moves)
+{
+    QByteArray path;
+    for (const QByteArray& move : moves)
+        if (move != UpEntry)
+            path += '/' + move;
+        else if (const qsizetype slash = path.lastIndexOf('/'); slash >= 0)
+            path.truncate(slash);
+    return path;
+}
+
+void TRemoteDirectory::Replay(const TMoves& moves)
+{
+    for (const QByteArray& move : moves)
+        if (move == UpEntry)
+            m_client->ChangeToParentDirectory();
+        else
+            m_client->ChangeWorkingDirectory(move.trimmed());
+}
+
+void TRemoteDirectory::SetRemotePath(const QByteArray& path)
+{
+    m_shownMoves.clear();
+    for (const QByteArray& name : path.split('/'))
+        if (!name.isEmpty())
+            m_shownMoves.append(name);
+    m_pickedMoves = m_shownMoves;
+    m_remotePath = PathOf(m_shownMoves);
 }
 
 void TRemoteDirectory::Move(const QByteArray& entry)
@@ -72,11 +127,9 @@ void TRemoteDirectory::Move(const QByteArray& entry)
     }
 }
 
-void TRemoteDirectory::EnterRemotePath()
+void TRemoteDirectory::EnterPickedDirectory()
 {
-    for (const QByteArray& name : m_remotePath.split('/'))
-        if (!name.isEmpty())
-            m_client->ChangeWorkingDirectory(name.trimmed());
+    Replay(m_pickedMoves);
 }
 
 void TRemoteDirectory::FillGrid(const QList<QByteArray>& lines, bool up)
@@ -117,12 +170,22 @@ bool TRemoteDirectory::RemoteFileExists(const QByteArray& name)
 void TRemoteDirectory::SetPickedFile(const QByteArray& name)
 {
     m_pickedFile = name;
+    if (!name.isEmpty())
+        m_pickedMoves = m_shownMoves;
     emit PickedFileChanged(QString::fromLocal8Bit(name));
 }
 
 void TRemoteDirectory::Click(int row)
 {
-    SetPickedFile(Cell(row, NameColumn));
+    // A symbolic link is listed as "name -> target"; the link's own name is
+    // the one the server retrieves.
+    QByteArray name = Cell(row, NameColumn);
+    if (Cell(row, AttributeColumn).startsWith('l')) {
+        const qsizetype arrow = name.indexOf(" -> ");
+        if (arrow > 0)
+            name.truncate(arrow);
+    }
+    SetPickedFile(name);
     bool ok = false;
     const qint64 size = Cell(row, SizeColumn).toLongLong(&ok, 10);
     m_pickedSize = ok ? size : 0;

@@ -38,7 +38,7 @@ public:
     // preceded by "/"; empty for the login directory.
     const QByteArray& RemotePath() const { return m_remotePath; }
     // For a retrieval without the browser: the directory ("/a/b") of the file.
-    void SetRemotePath(const QByteArray& path) { m_remotePath = path; }
+    void SetRemotePath(const QByteArray& path);
     const QString& Caption() const { return m_caption; }
 
     // Showing the browser: a listing of the login directory of a new
@@ -56,8 +56,10 @@ public:
     // name (ASCII letters without case).
     bool RemoteFileExists(const QByteArray& name);
     void SetPickedFile(const QByteArray& name);
-    // Changes the client's directory to RemotePath, from the login directory.
-    void EnterRemotePath();
+    // From the login directory, the client goes where the picked file was
+    // listed: the moves that led there are replayed ("[..]" above the login
+    // directory included, which RemotePath cannot show).
+    void EnterPickedDirectory();
 
     // A click picks the row's name and size; a double-click moves into a
     // directory or picks a file, and returns true when the browser should
@@ -83,12 +85,20 @@ private:
     void SetCaption(const QString& caption);
     void Move(const QByteArray& entry);
     static TRow RowOfLine(const QByteArray& line);
+    // The moves from the login directory: names, and UpEntry for a CDUP.
+    using TMoves = QList<QByteArray>;
+    static void AddMove(TMoves& moves, const QByteArray& entry);
+    static QByteArray PathOf(const TMoves& moves);
+    void Replay(const TMoves& moves);
+    void Reconnect();
 
     TFtpClient* m_client = nullptr;
     bool m_pickMode = false;
     QByteArray m_pickedFile;
     qint64 m_pickedSize = 0;
     QByteArray m_remotePath;
+    TMoves m_shownMoves;  // to the directory whose listing the rows hold
+    TMoves m_pickedMoves; // to the directory of the picked file
     QString m_caption;
     QList<TRow> m_rows;
 };

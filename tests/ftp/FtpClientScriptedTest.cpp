@@ -1,9 +1,12 @@
 #include <functional>
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QHostAddress>
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include "FtpClient.h"
 #include "FtpError.h"
@@ -48,6 +51,11 @@ private slots:
     void callsOutOfOrder();
     void connectionRefused();
     void idleHookRunsWhileWaiting();
+    void idleHookRunsWhileDataTrickles();
+    void cancelBeforeDataPhase_data();
+    void cancelBeforeDataPhase();
+    void multiLineRepliesToEveryCommand();
+    void brokenStoreNamesTheCause();
 
 private:
     void Configure(TFtpClient& client, const ScriptedServer& server);
@@ -463,6 +471,158 @@ void FtpClientScriptedTest::idleHookRunsWhileWaiting()
     client.Connect();
     client.Disconnect();
     QVERIFY(idle >= 1);
+    QCOMPARE(server.Finish(), QString());
+}
+
+// Data arriving every few milliseconds never lets a wait time out; the hook
+// still runs by the clock, a timer's Abort ends the transfer, and a second
+// call from the hook is refused.
+void FtpClientScriptedTest::idleHookRunsWhileDataTrickles()
+{
+    ScriptedServer server([](ScriptedSession& s) {
+        s.LogIn();
+        s.Expect("PASV");
+        s.Reply("227 Entering Passive Mode (" + s.ListenData() + ")");
+        s.Expect("RETR slow.zip");
+        s.AcceptData();
+        s.Reply("150 sending");
+        s.Trickle(QByteArray(512, 'x'), 10, 8000);
+        s.Expect("ABOR");
+        s.Reply("426 Transfer aborted.");
+        s.Reply("226 ABOR command successful.");
+        s.WaitClosed();
+    });
+    TFtpClient client;
+    Configure(client, server);
+    client.Connect();
+    int idle = 0;
+    QString refused;
+    client.OnIdle = [&] {
+        if (idle++ == 0)
+            refused = FailureOf<EFtpError>([&] { client.ChangeWorkingDirectory("x"); });
+        QCoreApplication::processEvents();
+    };
+    constexpr int AbortAfterMs = 400;
+    QTimer::singleShot(AbortAfterMs, [&client] { client.Abort(); });
+    QElapsedTimer clock;
+    clock.start();
+    QTemporaryDir dir;
+    client.Retrieve("slow.zip", dir.filePath(QStringLiteral("slow.zip")));
+    QVERIFY2(clock.elapsed() < AbortAfterMs + 1000, qPrintable(QString::number(clock.elapsed())));
+    QVERIFY(client.TransferAborted());
+    QVERIFY(idle >= 3);
+    QCOMPARE(refused, QStringLiteral("Another FTP operation is still running."));
+    QVERIFY(!client.Running());
+    client.Disconnect();
+    QCOMPARE(server.Finish(), QString());
+}
+
+void FtpClientScriptedTest::cancelBeforeDataPhase_data()
+{
+    QTest::addColumn<QByteArray>("phase");
+    QTest::newRow("log-in") << QByteArray("log-in");
+    QTest::newRow("CWD") << QByteArray("CWD");
+    QTest::newRow("PASV") << QByteArray("PASV");
+}
+
+// The server never answers; a cancel ends the call quietly, closes the
+// connection and sends no ABOR, whose reply would be taken for another's.
+void FtpClientScriptedTest::cancelBeforeDataPhase()
+{
+    QFETCH(QByteArray, phase);
+    ScriptedServer server([&](ScriptedSession& s) {
+        if (phase != "log-in") {
+            s.LogIn();
+            s.Expect(phase == "CWD" ? "CWD docs" : "PASV");
+        }
+        s.WaitClosed();
+    });
+    TFtpClient client;
+    Configure(client, server);
+    client.OnIdle = [] {
+        QCoreApplication::processEvents();
+    };
+    if (phase != "log-in")
+        client.Connect();
+    QTimer::singleShot(300, [&client] { client.Abort(); });
+    QCOMPARE(FailureOf<EFtpCancelled>([&] {
+                 if (phase == "log-in")
+                     client.Connect();
+                 else if (phase == "CWD")
+                     client.ChangeWorkingDirectory("docs");
+                 else
+                     client.List(QByteArray());
+             }),
+             QStringLiteral("Operation cancelled."));
+    QVERIFY(!client.Connected());
+    QVERIFY(!client.Running());
+    QVERIFY(m_statuses.contains(QStringLiteral("Disconnected.")));
+    QCOMPARE(server.Finish(), QString());
+    QVERIFY(!server.Commands().contains("ABOR"));
+}
+
+void FtpClientScriptedTest::multiLineRepliesToEveryCommand()
+{
+    ScriptedServer server([](ScriptedSession& s) {
+        s.Send("220-Hello\r\n220 ready\r\n");
+        s.Expect("USER user");
+        s.Reply("331-User ok\r\n331 password please");
+        s.Expect("PASS secret");
+        s.Reply("230-Welcome\r\n230 logged in");
+        s.Expect("TYPE I");
+        s.Reply("200-Type\r\n200 I");
+        s.Expect("SYST");
+        s.Reply("215-UNIX\r\n215 Type: L8");
+        s.Expect("CWD docs");
+        s.Reply("250-Directory\r\n250 changed");
+        s.Expect("CDUP");
+        s.Reply("200-Directory\r\n200 changed");
+        s.Expect("PASV");
+        s.Reply("227-Entering Passive Mode\r\n227 (" + s.ListenData() + ")");
+        s.Expect("LIST");
+        s.AcceptData();
+        s.Reply("150-Here\r\n150 it comes");
+        s.SendData("a.zip\r\n");
+        s.CloseData();
+        s.Reply("226-Done\r\n226 closing");
+        s.WaitClosed();
+    });
+    TFtpClient client;
+    Configure(client, server);
+    client.Connect();
+    client.ChangeWorkingDirectory("docs");
+    client.ChangeToParentDirectory();
+    QCOMPARE(client.List(QByteArray()), QByteArrayList{"a.zip"});
+    QCOMPARE(client.LastReply().ReplyText, (QByteArrayList{"Done", "closing"}));
+    client.Disconnect();
+    QCOMPARE(server.Finish(), QString());
+}
+
+// The server drops the data connection and says why; that reason is the
+// error, not a bare socket failure.
+void FtpClientScriptedTest::brokenStoreNamesTheCause()
+{
+    ScriptedServer server([](ScriptedSession& s) {
+        s.LogIn();
+        s.Expect("PASV");
+        s.Reply("227 Entering Passive Mode (" + s.ListenData() + ")");
+        s.Expect("STOR full.zip");
+        s.AcceptData();
+        s.Reply("150 ok");
+        s.CloseData();
+        s.Reply("452 Insufficient storage space.");
+        s.WaitClosed();
+    });
+    QTemporaryDir dir;
+    const QString local = dir.filePath(QStringLiteral("full.zip"));
+    TestUtil::WriteFile(local, TestUtil::RandomBytes(1024 * 1024, 9).repeated(32));
+    TFtpClient client;
+    Configure(client, server);
+    client.Connect();
+    QCOMPARE(FailureOf<EFtpProtocolReplyError>([&] { client.Store(local, "full.zip"); }),
+             QStringLiteral("Insufficient storage space.\r\n"));
+    QVERIFY(client.Connected());
+    client.Disconnect();
     QCOMPARE(server.Finish(), QString());
 }
 

@@ -7,6 +7,7 @@
 #include "FtpClient.h"
 #include "PyFtpServer.h"
 #include "RemoteDirectory.h"
+#include "ScriptedServer.h"
 #include "TestRegistry.h"
 #include "TestUtil.h"
 
@@ -20,6 +21,7 @@ private slots:
     void doubleClickOnRows();
     void movesThroughDirectories();
     void refusedDirectoryKeepsRows();
+    void pickAboveLoginDirectoryIsReplayed();
     void remoteFileExists_data();
     void remoteFileExists();
 
@@ -77,6 +79,9 @@ void RemoteDirectoryTest::doubleClickOnRows_data()
                                      << true << QByteArray("a.zip") << qint64(2048);
     QTest::newRow("file, view mode") << QByteArray("-rw-r--r-- 1 u g 2048 Jan 1 2020 a.zip")
                                      << false << false << QByteArray("a.zip") << qint64(2048);
+    QTest::newRow("link target not in the name")
+        << QByteArray("lrwxrwxrwx 1 u g 5 Jan 1 2020 a b.zip -> c.zip") << true << true
+        << QByteArray("a b.zip") << qint64(5);
     QTest::newRow("symbolic link is a file") << QByteArray("lrwxrwxrwx 1 u g 5 Jan 1 2020 link")
                                              << true << true << QByteArray("link") << qint64(5);
     QTest::newRow("summary line picks an empty name")
@@ -145,6 +150,57 @@ void RemoteDirectoryTest::refusedDirectoryKeepsRows()
     QCOMPARE(browser.RemotePath(), QByteArray("/docs/sub"));
     QCOMPARE(browser.rowCount(), 1); // only the up entry: sub is empty
     browser.Close();
+}
+
+// "[..]" at the login directory moves the server up while RemotePath stays
+// empty; the way to the picked file is the moves, replayed as they were.
+void RemoteDirectoryTest::pickAboveLoginDirectoryIsReplayed()
+{
+    const auto list = [](ScriptedSession& s, const QByteArray& listing) {
+        s.Expect("PASV");
+        s.Reply("227 Entering Passive Mode (" + s.ListenData() + ")");
+        s.Expect("LIST");
+        s.AcceptData();
+        s.Reply("150 here");
+        s.SendData(listing);
+        s.CloseData();
+        s.Reply("226 done");
+    };
+    ScriptedServer server([&](ScriptedSession& s) {
+        s.LogIn();
+        list(s, "drwxr-xr-x 2 u g 0 Jan 1 2020 docs\r\n");
+        s.Expect("CDUP");
+        s.Reply("250 up");
+        list(s, "-rw-r--r-- 1 u g 7 Jan 1 2020 top.zip\r\n");
+        s.Expect("CWD docs"); // a move that did not last: down and up again
+        s.Reply("250 ok");
+        list(s, QByteArray());
+        s.Expect("CDUP");
+        s.Reply("250 up");
+        list(s, "-rw-r--r-- 1 u g 7 Jan 1 2020 top.zip\r\n");
+        s.Expect("CDUP"); // the replay before the retrieval
+        s.Reply("250 up");
+        s.WaitClosed();
+    });
+    TFtpClient client;
+    client.SetHost("127.0.0.1");
+    client.SetPort(server.Port());
+    client.SetUsername("user");
+    client.SetPassword("secret");
+    TRemoteDirectory browser;
+    browser.SetClient(&client);
+    browser.SetPickMode(true);
+    browser.Open();
+    browser.ShowDirectory("[..]");
+    browser.ShowDirectory("docs");
+    browser.ShowDirectory("[..]");
+    QCOMPARE(browser.RemotePath(), QByteArray());
+    QCOMPARE(browser.Cell(1, 1), QByteArray("top.zip"));
+    QVERIFY(browser.DoubleClick(1));
+    QCOMPARE(browser.PickedFile(), QByteArray("top.zip"));
+    browser.EnterPickedDirectory(); // on a new connection this would be the only move
+    client.Disconnect();
+    QCOMPARE(server.Finish(), QString());
 }
 
 void RemoteDirectoryTest::remoteFileExists_data()

@@ -87,6 +87,22 @@ void ScriptedSession::SendData(const QByteArray& bytes)
             Fail("cannot send data");
 }
 
+qint64 ScriptedSession::Trickle(const QByteArray& chunk, int intervalMs, int limitMs)
+{
+    qint64 sent = 0;
+    for (int waited = 0; waited < limitMs; waited += intervalMs) {
+        if (m_control.canReadLine() || m_control.waitForReadyRead(intervalMs) ||
+            m_control.state() != QAbstractSocket::ConnectedState)
+            break;
+        if (m_data->state() != QAbstractSocket::ConnectedState)
+            continue;
+        m_data->write(chunk);
+        m_data->flush();
+        sent += chunk.size();
+    }
+    return sent;
+}
+
 QByteArray ScriptedSession::ReceiveData()
 {
     QByteArray bytes;
@@ -112,6 +128,9 @@ void ScriptedSession::WaitClosed()
         if (!m_control.waitForReadyRead(WaitMs) &&
             m_control.state() == QAbstractSocket::ConnectedState)
             Fail("the client keeps the connection open");
+    // Lines sent before closing count as commands too (an ABOR, say).
+    while (m_control.canReadLine())
+        m_record(m_control.readLine().trimmed());
 }
 
 ScriptedServer::ScriptedServer(Script script)

@@ -33,6 +33,9 @@ public:
     QByteArray ListenData(const QByteArray& hostNumbers = "127,0,0,1");
     void AcceptData();
     void SendData(const QByteArray& bytes);
+    // Sends `chunk` on the data connection every `intervalMs` until the client
+    // sends a command (or closes) or `limitMs` passed; returns the bytes sent.
+    qint64 Trickle(const QByteArray& chunk, int intervalMs, int limitMs);
     QByteArray ReceiveData();
     void CloseData();
     // Waits until the client closes the control connection.
