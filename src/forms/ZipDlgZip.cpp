@@ -77,6 +77,8 @@ void TZipDlg::SaveZipAndReload()
 
 void TZipDlg::bnZipClick()
 {
+    // A new run starts with an empty report, also when the name is declined.
+    m_ui->ClearReport();
     TZipBuild build(*m_project, *m_ui);
     const bool written = build.Run();
     m_clbFiles->clear();
