@@ -213,7 +213,8 @@ private slots:
         // LastZipFile and the tree, and leaves the report empty.
         const QByteArray bytes = TestUtil::ReadFile(out);
         f.Ui.AnswerFile(QString());
-        QTest::keyClick(&dlg, Qt::Key_F2);
+        QCOMPARE(f.Action("acZipThem")->shortcut(), QKeySequence(Qt::Key_F2));
+        f.Action("acZipThem")->trigger();
         QCOMPARE(f.Ui.Asked("SaveFile"), 2);
         QCOMPARE(TestUtil::ReadFile(out), bytes);
         QCOMPARE(dlg.Project().LastZipFile(), out);
