@@ -37,9 +37,10 @@ QString TZipDlgFixture::Work(const QString& name) const
     return Dir.Path(QStringLiteral("work/") + name);
 }
 
-QString TZipDlgFixture::WriteProject(const QString& name, const QString& zip) const
+QString TZipDlgFixture::WriteProject(const QString& name, const QString& zip,
+                                     const QString& folder) const
 {
-    const QString path = Dir.Path(name + QStringLiteral(".qrz"));
+    const QString path = Dir.Path(folder + name + QStringLiteral(".qrz"));
     const QString text = QStringLiteral("[Files]\nRelDir=%1\nLastZipFile=%2\n"
                                         "[ZipCommands]\nRow[0]=Directory,Filter\n"
                                         "Row[1]=docs,*.txt\n")

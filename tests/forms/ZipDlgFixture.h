@@ -23,8 +23,10 @@ public:
     ~TZipDlgFixture();
 
     // A project "name.qrz" whose RelDir is the folder "work" (created) with
-    // the row docs / *.txt and the given archive.
-    QString WriteProject(const QString& name, const QString& zip = QString()) const;
+    // the row docs / *.txt and the given archive, in the temporary folder or
+    // in one below it.
+    QString WriteProject(const QString& name, const QString& zip = QString(),
+                         const QString& folder = QString()) const;
     // Settings naming the current project and the three recent ones.
     void WriteSettings(const QString& current, const QStringList& recent = {}) const;
     // An archive of the named entries, each holding a few bytes.
