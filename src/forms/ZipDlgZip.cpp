@@ -79,6 +79,10 @@ void TZipDlg::bnZipClick()
 {
     // A new run starts with an empty report, also when the name is declined.
     m_ui->ClearReport();
+    // The project file is always in the archive: it is saved first, so the
+    // archive holds the project as it stands, and a project never saved
+    // before (the first run) does not end the build with a missing file.
+    acSaveExecute();
     TZipBuild build(*m_project, *m_ui);
     const bool written = build.Run();
     m_clbFiles->clear();
