@@ -245,11 +245,15 @@ void TZipDlg::ShowHintAt(const QPoint& point, const QString& text)
     if (text.trimmed().isEmpty())
         return;
     m_hintWindow->setText(text);
-    m_hintWindow->setMaximumWidth(HintMaxWidth);
-    m_hintWindow->adjustSize();
-    const QPoint topLeft = centralWidget()->mapToGlobal(point);
-    const int height = qMin(m_hintWindow->height(), HintMaxHeight);
-    m_hintWindow->setGeometry(QRect(topLeft, QSize(m_hintWindow->width(), height)));
+    // As wide as the text's longest line, at most 350 pixels, then as high
+    // as the wrapped text needs, at most 500 pixels.
+    int textWidth = 0;
+    for (const QString& line : text.split(QLatin1Char('\n')))
+        textWidth = qMax(textWidth, m_hintWindow->fontMetrics().horizontalAdvance(line));
+    const int frame = 2 * m_hintWindow->margin() + 2;
+    const int width = qMin(HintMaxWidth, textWidth + frame);
+    const int height = qMin(m_hintWindow->heightForWidth(width), HintMaxHeight);
+    m_hintWindow->setGeometry(QRect(centralWidget()->mapToGlobal(point), QSize(width, height)));
     m_hintWindow->show();
     m_hintWindow->raise();
 }

@@ -17,6 +17,7 @@
 
 namespace {
 constexpr int HintShowMs = 5000;
+constexpr int HintGap = 8;
 const QString ZipFilter = QStringLiteral("Zip Files(*.zip)|*.zip|All Files |*.*");
 
 // While an archive is read and its tree rebuilt, pending events run (the
@@ -149,7 +150,7 @@ void TZipDlg::mnExtractToClick()
     commands.ExtractTo(SelectedNodes());
 }
 
-void TZipDlg::tvZipMouseDown(const QPoint& point, const QModelIndex& index)
+void TZipDlg::tvZipMouseDown(const QPoint&, const QModelIndex& index)
 {
     if (m_inMouseDown)
         return;
@@ -164,8 +165,9 @@ void TZipDlg::tvZipMouseDown(const QPoint& point, const QModelIndex& index)
         m_hintWindow->hide();
         return;
     }
+    // Beside the item's text, just below its row, in the client area.
     const QRect label = m_tvZip->LabelRect(index);
-    const int treeTop = m_tvZip->viewport()->mapTo(centralWidget(), QPoint(0, 0)).y();
-    ShowHintAt(QPoint(point.x() + label.right(), treeTop + label.bottom()),
+    const QPoint origin = m_tvZip->viewport()->mapTo(centralWidget(), QPoint(0, 0));
+    ShowHintAt(QPoint(origin.x() + label.right() + HintGap, origin.y() + label.bottom()),
                m_currentZip->HintText(*node));
 }
