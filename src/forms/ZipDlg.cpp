@@ -34,6 +34,19 @@ constexpr int HintMaxHeight = 500;
 const QString ProjectFilter = QStringLiteral("Qor Zip Config File|*.qrz");
 const QString ProjectExtension = QStringLiteral(".qrz");
 
+// The request of both project dialogs.
+TFileRequest ProjectRequest(const QString& title, const QString& preset,
+                            TFileRequest::Flags options)
+{
+    TFileRequest request;
+    request.Title = title;
+    request.Filter = ProjectFilter;
+    request.DefaultExt = ProjectExtension;
+    request.Preset = preset;
+    request.Options = options;
+    return request;
+}
+
 QString DocumentsDirectory()
 {
     QString folder = PathRules::DocumentsFolder();
@@ -194,13 +207,8 @@ void TZipDlg::acNewExecute()
 
 void TZipDlg::FileOpen1Accept()
 {
-    TFileRequest request;
-    request.Title = QStringLiteral("Open");
-    request.Filter = ProjectFilter;
-    request.DefaultExt = ProjectExtension;
-    request.Preset = m_project->CFGFileName();
-    request.Options = TFileRequest::FileMustExist;
-    const QString chosen = m_ui->OpenFileName(request);
+    const QString chosen = m_ui->OpenFileName(ProjectRequest(
+        QStringLiteral("Open"), m_project->CFGFileName(), TFileRequest::FileMustExist));
     if (chosen.isEmpty())
         return;
     StoreValueHolders();
@@ -216,13 +224,8 @@ void TZipDlg::acSaveExecute()
 
 void TZipDlg::FileSaveAs1Accept()
 {
-    TFileRequest request;
-    request.Title = QStringLiteral("Save As");
-    request.Filter = ProjectFilter;
-    request.DefaultExt = ProjectExtension;
-    request.Preset = m_project->CFGFileName();
-    request.Options = TFileRequest::OverwritePrompt;
-    const QString chosen = m_ui->SaveFileName(request);
+    const QString chosen = m_ui->SaveFileName(ProjectRequest(
+        QStringLiteral("Save As"), m_project->CFGFileName(), TFileRequest::OverwritePrompt));
     if (chosen.isEmpty())
         return;
     m_project->SetCFGFileName(chosen);
