@@ -10,7 +10,10 @@
 #include <QTest>
 #include <QTimer>
 
+#include "AboutBox.h"
 #include "AppSettings.h"
+#include "LangComponent.h"
+#include "QorBase.h"
 #include "CurrentZip.h"
 #include "TestRegistry.h"
 #include "Utils.h"
@@ -348,6 +351,19 @@ private slots:
         QCOMPARE(f.TreeTexts(), QStringList{"a1.txt"});
         f.Click("bnReport");
         QCOMPARE(Visible(f), QStringLiteral("pnReport"));
+    }
+
+    void aboutBoxNamesSettingsAndLinksLanguage()
+    {
+        TZipDlgFixture f;
+        TZipDlg& dlg = f.Start();
+        TQorBase qorBase;
+        dlg.SetLanguageManager(qorBase.LanMan());
+        TAboutBox* about = dlg.AboutBox();
+        QCOMPARE(about->LangComponent1()->LanManager(), qorBase.LanMan());
+        QCOMPARE(about->findChild<QLabel*>("lbProduct")->text(), QStringLiteral("Qor Zip"));
+        QVERIFY(about->findChild<QLabel*>("lbVersion")->text().startsWith("Version "));
+        QVERIFY(about->findChild<QLabel*>("lbSettings")->text().contains(f.Dir.Path("QorZip.ini")));
     }
 
     void syncAndFtpWaitForTheirWindows()
