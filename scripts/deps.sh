@@ -6,6 +6,9 @@ packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev zlib1g-dev
     zip unzip python3 python3-pyftpdlib curl rsync
+    libqt6svg6
+    xvfb xauth libxcb-cursor0 libxkbcommon-x11-0 libxcb-icccm4 libxcb-image0 libxcb-keysyms1
+    libxcb-randr0 libxcb-render-util0 libxcb-shape0 libxcb-xkb1
 )
 missing=()
 for package in "${packages[@]}"; do

@@ -36,6 +36,19 @@ constexpr int HintMaxHeight = 500;
 const QString ProjectFilter = QStringLiteral("Qor Zip Config File|*.qrz");
 const QString ProjectExtension = QStringLiteral(".qrz");
 
+// The request of both project dialogs.
+TFileRequest ProjectRequest(const QString& title, const QString& preset,
+                            TFileRequest::Flags options)
+{
+    TFileRequest request;
+    request.Title = title;
+    request.Filter = ProjectFilter;
+    request.DefaultExt = ProjectExtension;
+    request.Preset = preset;
+    request.Options = options;
+    return request;
+}
+
 QString DocumentsDirectory()
 {
     QString folder = PathRules::DocumentsFolder();
@@ -202,13 +215,8 @@ void TZipDlg::acNewExecute()
 
 void TZipDlg::FileOpen1Accept()
 {
-    TFileRequest request;
-    request.Title = QStringLiteral("Open");
-    request.Filter = ProjectFilter;
-    request.DefaultExt = ProjectExtension;
-    request.Preset = m_project->CFGFileName();
-    request.Options = TFileRequest::FileMustExist;
-    const QString chosen = m_ui->OpenFileName(request);
+    const QString chosen = m_ui->OpenFileName(ProjectRequest(
+        QStringLiteral("Open"), m_project->CFGFileName(), TFileRequest::FileMustExist));
     if (chosen.isEmpty())
         return;
     StoreValueHolders();
@@ -224,13 +232,8 @@ void TZipDlg::acSaveExecute()
 
 void TZipDlg::FileSaveAs1Accept()
 {
-    TFileRequest request;
-    request.Title = QStringLiteral("Save As");
-    request.Filter = ProjectFilter;
-    request.DefaultExt = ProjectExtension;
-    request.Preset = m_project->CFGFileName();
-    request.Options = TFileRequest::OverwritePrompt;
-    const QString chosen = m_ui->SaveFileName(request);
+    const QString chosen = m_ui->SaveFileName(ProjectRequest(
+        QStringLiteral("Save As"), m_project->CFGFileName(), TFileRequest::OverwritePrompt));
     if (chosen.isEmpty())
         return;
     m_project->SetCFGFileName(chosen);
@@ -253,11 +256,15 @@ void TZipDlg::ShowHintAt(const QPoint& point, const QString& text)
     if (text.trimmed().isEmpty())
         return;
     m_hintWindow->setText(text);
-    m_hintWindow->setMaximumWidth(HintMaxWidth);
-    m_hintWindow->adjustSize();
-    const QPoint topLeft = centralWidget()->mapToGlobal(point);
-    const int height = qMin(m_hintWindow->height(), HintMaxHeight);
-    m_hintWindow->setGeometry(QRect(topLeft, QSize(m_hintWindow->width(), height)));
+    // As wide as the text's longest line, at most 350 pixels, then as high
+    // as the wrapped text needs, at most 500 pixels.
+    int textWidth = 0;
+    for (const QString& line : text.split(QLatin1Char('\n')))
+        textWidth = qMax(textWidth, m_hintWindow->fontMetrics().horizontalAdvance(line));
+    const int frame = 2 * m_hintWindow->margin() + 2;
+    const int width = qMin(HintMaxWidth, textWidth + frame);
+    const int height = qMin(m_hintWindow->heightForWidth(width), HintMaxHeight);
+    m_hintWindow->setGeometry(QRect(centralWidget()->mapToGlobal(point), QSize(width, height)));
     m_hintWindow->show();
     m_hintWindow->raise();
 }

@@ -17,6 +17,7 @@
 
 namespace {
 constexpr int HintShowMs = 5000;
+constexpr int HintGap = 8;
 const QString ZipFilter = QStringLiteral("Zip Files(*.zip)|*.zip|All Files |*.*");
 
 // While an archive is read and its tree rebuilt, pending events run (the
@@ -83,6 +84,12 @@ void TZipDlg::ChangeZip(const std::function<void()>& change)
 
 void TZipDlg::bnZipClick()
 {
+    // A new run starts with an empty report, also when the name is declined.
+    m_ui->ClearReport();
+    // The project file is always in the archive: it is saved first, so the
+    // archive holds the project as it stands, and a project never saved
+    // before (the first run) does not end the build with a missing file.
+    acSaveExecute();
     TZipBuild build(*m_project, *m_ui);
     const bool written = build.Run();
     m_clbFiles->clear();
@@ -149,7 +156,7 @@ void TZipDlg::mnExtractToClick()
     commands.ExtractTo(SelectedNodes());
 }
 
-void TZipDlg::tvZipMouseDown(const QPoint& point, const QModelIndex& index)
+void TZipDlg::tvZipMouseDown(const QPoint&, const QModelIndex& index)
 {
     if (m_inMouseDown)
         return;
@@ -164,8 +171,9 @@ void TZipDlg::tvZipMouseDown(const QPoint& point, const QModelIndex& index)
         m_hintWindow->hide();
         return;
     }
+    // Beside the item's text, just below its row, in the client area.
     const QRect label = m_tvZip->LabelRect(index);
-    const int treeTop = m_tvZip->viewport()->mapTo(centralWidget(), QPoint(0, 0)).y();
-    ShowHintAt(QPoint(point.x() + label.right(), treeTop + label.bottom()),
+    const QPoint origin = m_tvZip->viewport()->mapTo(centralWidget(), QPoint(0, 0));
+    ShowHintAt(QPoint(origin.x() + label.right() + HintGap, origin.y() + label.bottom()),
                m_currentZip->HintText(*node));
 }

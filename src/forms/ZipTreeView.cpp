@@ -1,5 +1,6 @@
 #include "ZipTreeView.h"
 
+#include <QAbstractItemDelegate>
 #include <QMouseEvent>
 
 namespace {
@@ -14,6 +15,17 @@ TZipTreeView::TZipTreeView(QWidget* parent) : QTreeView(parent)
     setHeaderHidden(true);
     setUniformRowHeights(true);
     setContextMenuPolicy(Qt::CustomContextMenu);
+}
+
+QRect TZipTreeView::LabelRect(const QModelIndex& index) const
+{
+    const QRect row = visualRect(index);
+    if (!row.isValid())
+        return row;
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    const int width = itemDelegateForIndex(index)->sizeHint(option, index).width();
+    return QRect(row.left(), row.top(), qMin(width, row.width()), row.height());
 }
 
 bool TZipTreeView::edit(const QModelIndex&, EditTrigger, QEvent*)

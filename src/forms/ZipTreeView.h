@@ -13,8 +13,9 @@ public:
     explicit TZipTreeView(QWidget* parent = nullptr);
     using QTreeView::edit;
 
-    // The label rectangle of an index in viewport coordinates.
-    QRect LabelRect(const QModelIndex& index) const { return visualRect(index); }
+    // The rectangle of an item's icon and text in viewport coordinates
+    // (visualRect spans the whole row width).
+    QRect LabelRect(const QModelIndex& index) const;
 
 signals:
     void MouseDown(const QPoint& point, const QModelIndex& index);

@@ -14,6 +14,7 @@
 
 #include "Exception.h"
 #include "GridDelegate.h"
+#include "GridHeader.h"
 #include "GridModel.h"
 #include "Utils.h"
 
@@ -92,6 +93,7 @@ TFStringGridBase::TFStringGridBase(TGridVariant variant, QWidget* parent)
     m_model->SetTable(TStringTable(5, 5));
     setModel(m_model);
     setItemDelegate(new TGridDelegate(this));
+    setHorizontalHeader(new TGridHeader(this));
     verticalHeader()->hide();
     verticalHeader()->setDefaultSectionSize(DefaultRowHeight);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);

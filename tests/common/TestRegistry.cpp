@@ -19,6 +19,25 @@ std::vector<Entry>& Entries()
 }
 } // namespace
 
+namespace {
+TestRegistry::AppFactory& StoredAppFactory()
+{
+    static TestRegistry::AppFactory factory;
+    return factory;
+}
+} // namespace
+
+bool TestRegistry::SetApplicationFactory(AppFactory factory)
+{
+    StoredAppFactory() = std::move(factory);
+    return true;
+}
+
+const TestRegistry::AppFactory& TestRegistry::ApplicationFactory()
+{
+    return StoredAppFactory();
+}
+
 bool TestRegistry::Register(const char* name, Factory factory)
 {
     Entries().push_back({name, std::move(factory)});
