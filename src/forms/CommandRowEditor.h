@@ -1,0 +1,91 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QWidget;
+class TAppSettings;
+class TFileList;
+class TFilterForm;
+class TUserInterface;
+class TWideFStringGrid;
+class TZipProject;
+
+// The "Files To Zip" panel's commands over the zip command grid sgFiles: rows
+// from the file and directory dialogs, the filter editor on a Filter cell,
+// inserting, deleting and moving through rows, and the relative directory.
+//
+// The grid shows the project's rows below its header row "Directory",
+// "Filter"; every change made here or typed into a cell goes back into the
+// project at once, and a project that loads or resets its rows is shown
+// again. Commands that add a row, and a filter chosen in the editor, save the
+// settings and the project. Paths are stored relative to RelDir.
+class TCommandRowEditor : public QObject {
+    Q_OBJECT
+
+public:
+    TCommandRowEditor(TWideFStringGrid& grid, TZipProject& project, TAppSettings& settings,
+                      TFilterForm& filterForm, TUserInterface& ui, TFileList& fileList,
+                      QObject* parent = nullptr);
+
+    // Connects the panel's buttons "Load File", "Load Directory" and "Set Rel
+    // Dir to :" and the label lbRelDir, found by their names below the panel.
+    void ConnectPanel(QWidget& panel);
+
+    QMenu* pmsgFiles() const { return m_popup; }
+    // The filter the editor held when it last closed (not stored).
+    const QString& LastFilter() const { return m_lastFilter; }
+
+    // Writes a row: the current one, or the last one when the cursor is on
+    // row 1 (or RelDir is empty), after appending an empty row if asked.
+    void AddCommandRow(const QString& path, const QString& filter, bool append);
+    void bnLoadFileClick();
+    void bnLoadDirectoryClick() { LoadDirectory(true); }
+    void LoadDirectory(bool append);
+    void bnSetRelDirClick();
+
+    void acStringGridInsertExecute();
+    void acStringListDeleteExecute();
+    void acStringGridMoveUpExecute();
+    void acStringGridMoveDownExecute();
+
+    // Whether a cell may become current: a Directory cell always, a Filter
+    // cell when its row names an existing directory; the cell becomes the hint.
+    bool sgFilesSelectCell(int col, int row);
+    void sgFilesClick();
+    void sgFilesDblClick();
+
+    // The project's rows into the grid, and the grid's rows into the project.
+    void ShowRows();
+    void StoreRows();
+    // Column 0 four fifths of the grid's client width, column 1 the rest.
+    void FitColumns();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void SetUpGrid();
+    QAction* AddAction(const char* name, const QString& text, const QKeySequence& shortcut,
+                       void (TCommandRowEditor::*handler)());
+    void ShowPopup(const QPoint& position);
+    // A row's path as a file system path: absolute as it is, else below RelDir.
+    QString Resolve(const QString& path) const;
+    QString RelativeToRelDir(const QString& path) const;
+    QString LoadDirectoryStart() const;
+    void ChooseFileForCell(const QString& path);
+    void SaveAll();
+
+    TWideFStringGrid& m_grid;
+    TZipProject& m_project;
+    TAppSettings& m_settings;
+    TFilterForm& m_filterForm;
+    TUserInterface& m_ui;
+    TFileList& m_fileList;
+    QMenu* m_popup = nullptr;
+    QString m_lastFilter;
+    bool m_storing = false;
+};
