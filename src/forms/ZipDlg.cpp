@@ -1,0 +1,288 @@
+#include "ZipDlg.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QStackedWidget>
+#include <QTimer>
+#include <QToolButton>
+
+#include "AboutBox.h"
+#include "AppSettings.h"
+#include "CurrentZip.h"
+#include "Exception.h"
+#include "FileTypeRegistration.h"
+#include "LangComponent.h"
+#include "MainUserInterface.h"
+#include "PathRules.h"
+#include "ProgressForm.h"
+#include "WideFStringGrid.h"
+#include "ZipProject.h"
+#include "ZipTreeView.h"
+
+namespace {
+constexpr int FormWidth = 633;
+constexpr int FormHeight = 535;
+constexpr int HintMaxWidth = 350;
+constexpr int HintMaxHeight = 500;
+
+const QString ProjectFilter = QStringLiteral("Qor Zip Config File|*.qrz");
+const QString ProjectExtension = QStringLiteral(".qrz");
+
+QString DocumentsDirectory()
+{
+    QString folder = PathRules::DocumentsFolder();
+    folder.chop(1);
+    return folder;
+}
+} // namespace
+
+TZipDlg::TZipDlg(TZipGlobal& global, TZipDlgOptions options, QWidget* parent)
+    : QMainWindow(parent), m_global(global), m_options(std::move(options)),
+      m_progressForm(new TProgressForm(this)),
+      m_ui(std::make_unique<TMainUserInterface>(*m_progressForm, this, m_options.Scripted)),
+      m_project(std::make_unique<TZipProject>(*m_ui)),
+      m_settings(std::make_unique<TAppSettings>(*m_project, m_options.SettingsFile.isEmpty()
+                                                                ? TAppSettings::DefaultFileName()
+                                                                : m_options.SettingsFile)),
+      m_currentZip(std::make_unique<TCurrentZip>())
+{
+    setObjectName(QStringLiteral("ZipDlg"));
+    setWindowTitle(QStringLiteral("Qor Zip"));
+    resize(FormWidth, FormHeight);
+    CreateControls();
+    m_ui->SetReportMemo(m_mmReport);
+    ConnectProject();
+    FormCreate();
+}
+
+TZipDlg::~TZipDlg() = default;
+
+TUserInterface& TZipDlg::UserInterface()
+{
+    return *m_ui;
+}
+
+void TZipDlg::ConnectProject()
+{
+    connect(m_project.get(), &TZipProject::CFGFileNameChanged, this,
+            [this] { setWindowTitle(m_project->Caption()); });
+    connect(m_project.get(), &TZipProject::RelDirChanged, m_lbRelDir, &QLabel::setText);
+    connect(m_project.get(), &TZipProject::LastZipFileChanged, this,
+            [this] { m_lbZipFile->setText(m_project->ZipFileLabel()); });
+    connect(m_project.get(), &TZipProject::CommandsChanged, this, &TZipDlg::ShowRows);
+}
+
+void TZipDlg::FormCreate()
+{
+    // The sync list and filter editor windows are created by ConnectWindows
+    // together with their actions.
+    const QString documents = DocumentsDirectory();
+    m_project->SetRootDir(documents);
+    m_project->SetMachineRelDir(QString());
+    m_project->SetLoadLastFile(documents + PathRules::NativeSeparator() + QStringLiteral("*.*"));
+    bnFilesToZipClick(m_bnFilesToZip);
+    m_project->SetCFGFileName(TZipProject::DefaultProjectName());
+    m_project->SetRelDir(PathRules::DocumentsFolder());
+    if (m_options.RegisterFileType)
+        RegisterFileType(QStringLiteral("QorZip"), ProjectExtension);
+    m_project->NewProjectDefaults();
+    m_settings->ReadSettings();
+    RefreshRecentMenu();
+    const QString argument = m_options.Arguments.value(0);
+    if (!argument.isEmpty() && QFileInfo(argument).isFile()) {
+        const QString project = QDir::toNativeSeparators(QFileInfo(argument).absoluteFilePath());
+        m_project->SetCFGFileName(project);
+        m_project->LoadProject(project);
+    }
+    if (QFileInfo(m_project->LastZipFile()).isFile())
+        LoadZipTree(m_project->LastZipFile());
+    ShowRows();
+    ShowValueHolders();
+    m_hintWindow->hide();
+    m_lbRelDir->setText(m_project->RelDir());
+    m_lbZipFile->setText(m_project->ZipFileLabel());
+    if (!m_aboutBox)
+        m_aboutBox = new TAboutBox(m_settings->FileName(), this);
+    m_hintTimer->start();
+}
+
+void TZipDlg::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (!event->spontaneous())
+        m_onScreen = true;
+    FitColumns();
+}
+
+void TZipDlg::closeEvent(QCloseEvent* event)
+{
+    try {
+        FormClose();
+    } catch (const Exception& error) {
+        // Nothing is lost silently: the user decides whether to close unsaved.
+        const QString question = error.Message() + QStringLiteral("\r\n\r\nClose without saving?");
+        if (m_ui->Confirm(question, TMsgButton::Yes | TMsgButton::No) != TMsgButton::Yes) {
+            event->ignore();
+            return;
+        }
+    }
+    m_hintWindow->hide();
+    event->accept();
+}
+
+void TZipDlg::FormClose()
+{
+    WriteSettings();
+}
+
+void TZipDlg::WriteSettings()
+{
+    StoreValueHolders();
+    m_settings->WriteSettings();
+}
+
+void TZipDlg::RefreshRecentMenu()
+{
+    const QStringList captions = m_settings->RecentCaptions();
+    for (int k = 0; k < 3; ++k)
+        m_recent[k]->setText(captions.value(k));
+}
+
+void TZipDlg::AfterProjectChange()
+{
+    RefreshRecentMenu();
+    ShowValueHolders();
+    if (QFileInfo(m_project->LastZipFile()).isFile())
+        LoadZipTree(m_project->LastZipFile());
+}
+
+void TZipDlg::ShowPanel(QWidget* panel)
+{
+    m_panels->setCurrentWidget(panel);
+}
+
+void TZipDlg::bnFilesToZipClick(QAbstractButton* sender)
+{
+    for (QToolButton* button : {m_bnFilesToZip, m_bnZipThem, m_bnSyncZip, m_bnReport})
+        button->setChecked(false);
+    QWidget* panel = sender == m_bnSyncZip  ? m_pnSync
+                     : sender == m_bnReport ? m_pnReport
+                                            : m_pnFiles;
+    ShowPanel(panel);
+    sender->setChecked(true);
+    if (!IsOnScreen())
+        return;
+    WriteSettings();
+    // The file list is a hidden value holder; its grid takes the focus.
+    QWidget* focus = panel == m_pnSync     ? static_cast<QWidget*>(m_tvZip)
+                     : panel == m_pnReport ? static_cast<QWidget*>(m_mmReport)
+                                           : static_cast<QWidget*>(m_sgFiles);
+    focus->setFocus();
+}
+
+void TZipDlg::acNewExecute()
+{
+    m_project->SetCFGFileName(TZipProject::DefaultProjectName());
+    m_project->NewProjectDefaults();
+}
+
+void TZipDlg::FileOpen1Accept()
+{
+    TFileRequest request;
+    request.Title = QStringLiteral("Open");
+    request.Filter = ProjectFilter;
+    request.DefaultExt = ProjectExtension;
+    request.Preset = m_project->CFGFileName();
+    request.Options = TFileRequest::FileMustExist;
+    const QString chosen = m_ui->OpenFileName(request);
+    if (chosen.isEmpty())
+        return;
+    StoreValueHolders();
+    if (m_settings->OpenProject(chosen))
+        AfterProjectChange();
+}
+
+void TZipDlg::acSaveExecute()
+{
+    StoreValueHolders();
+    m_project->SaveProject(m_project->CFGFileName());
+}
+
+void TZipDlg::FileSaveAs1Accept()
+{
+    TFileRequest request;
+    request.Title = QStringLiteral("Save As");
+    request.Filter = ProjectFilter;
+    request.DefaultExt = ProjectExtension;
+    request.Preset = m_project->CFGFileName();
+    request.Options = TFileRequest::OverwritePrompt;
+    const QString chosen = m_ui->SaveFileName(request);
+    if (chosen.isEmpty())
+        return;
+    m_project->SetCFGFileName(chosen);
+    acSaveExecute();
+}
+
+void TZipDlg::acLoadLastExecute(int k)
+{
+    StoreValueHolders();
+    if (m_settings->LoadLast(k))
+        AfterProjectChange();
+}
+
+void TZipDlg::ShowHintAt(const QPoint& point, const QString& text)
+{
+    QPalette palette = m_hintWindow->palette();
+    palette.setColor(QPalette::Window, palette.color(QPalette::ToolTipBase));
+    palette.setColor(QPalette::WindowText, palette.color(QPalette::ToolTipText));
+    m_hintWindow->setPalette(palette);
+    if (text.trimmed().isEmpty())
+        return;
+    m_hintWindow->setText(text);
+    m_hintWindow->setMaximumWidth(HintMaxWidth);
+    m_hintWindow->adjustSize();
+    const QPoint topLeft = centralWidget()->mapToGlobal(point);
+    const int height = qMin(m_hintWindow->height(), HintMaxHeight);
+    m_hintWindow->setGeometry(QRect(topLeft, QSize(m_hintWindow->width(), height)));
+    m_hintWindow->show();
+    m_hintWindow->raise();
+}
+
+void TZipDlg::HintTimerTimer()
+{
+    if (m_hintWindow->isVisible())
+        m_hintWindow->hide();
+}
+
+void TZipDlg::AboutClick()
+{
+    m_aboutBox->SetSettingsFile(m_settings->FileName());
+    m_aboutBox->exec();
+}
+
+void TZipDlg::SetLanguageManager(TLangManager* manager)
+{
+    m_aboutBox->LangComponent1()->SetLanManager(manager);
+}
+
+void TZipDlg::FindInReport()
+{
+    auto* memo = qobject_cast<QPlainTextEdit*>(focusWidget());
+    if (!memo)
+        return;
+    QString text = memo->textCursor().selectedText();
+    if (!m_ui->InputText(QStringLiteral("Find"), QStringLiteral("Text to find:"), text) ||
+        text.isEmpty())
+        return;
+    if (memo->find(text))
+        return;
+    memo->moveCursor(QTextCursor::Start);
+    if (!memo->find(text))
+        m_ui->ShowMessage(QStringLiteral("\"%1\" not found.").arg(text));
+}
