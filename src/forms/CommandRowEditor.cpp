@@ -5,14 +5,14 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QComboBox>
 #include <QEvent>
 #include <QFileInfo>
 #include <QLabel>
+#include <QListWidget>
 #include <QMenu>
 #include <QScopedValueRollback>
 
-#include "AppSettings.h"
-#include "FileList.h"
 #include "FileListBuilder.h"
 #include "FilterForm.h"
 #include "PathRules.h"
@@ -44,11 +44,13 @@ template <typename T> T& FindControl(QWidget& panel, const char* name)
 }
 } // namespace
 
-TCommandRowEditor::TCommandRowEditor(TWideFStringGrid& grid, TZipProject& project,
-                                     TAppSettings& settings, TFilterForm& filterForm,
-                                     TUserInterface& ui, TFileList& fileList, QObject* parent)
-    : QObject(parent), m_grid(grid), m_project(project), m_settings(settings),
-      m_filterForm(filterForm), m_ui(ui), m_fileList(fileList)
+TCommandRowEditor::TCommandRowEditor(QWidget& panel, TZipProject& project, TFilterForm& filterForm,
+                                     TUserInterface& ui, std::function<void()> writeSettings,
+                                     QObject* parent)
+    : QObject(parent), m_grid(FindControl<TWideFStringGrid>(panel, "sgFiles")),
+      m_cbFilter(FindControl<QComboBox>(panel, "cbFilter")),
+      m_clbFiles(FindControl<QListWidget>(panel, "clbFiles")), m_project(project),
+      m_filterForm(filterForm), m_ui(ui), m_writeSettings(std::move(writeSettings))
 {
     m_popup = new QMenu(&m_grid);
     m_popup->setObjectName(QStringLiteral("pmsgFiles"));
@@ -65,6 +67,7 @@ TCommandRowEditor::TCommandRowEditor(TWideFStringGrid& grid, TZipProject& projec
               QKeySequence(QStringLiteral("Ctrl+D")),
               &TCommandRowEditor::acStringGridMoveDownExecute);
     SetUpGrid();
+    ConnectPanel(panel);
     connect(&m_project, &TZipProject::CommandsChanged, this, &TCommandRowEditor::ShowRows);
     ShowRows();
 }
@@ -134,7 +137,8 @@ void TCommandRowEditor::ShowRows()
 {
     if (m_storing)
         return;
-    const QList<TZipCommand>& commands = m_project.Commands();
+    const QScopedValueRollback showing(m_showing, true);
+    const QList<TZipCommand> commands = m_project.Commands();
     // The grid always shows a data row, if an empty one, below its header.
     m_grid.SetRowCount(std::max(2, int(commands.size()) + 1));
     m_grid.SetFixedRows(1);
@@ -147,6 +151,9 @@ void TCommandRowEditor::ShowRows()
 
 void TCommandRowEditor::StoreRows()
 {
+    // Not while the grid is being filled: it holds only part of the rows then.
+    if (m_showing)
+        return;
     QList<TZipCommand> commands;
     for (int row = 1; row < m_grid.RowCount(); ++row)
         commands.append({m_grid.Cells(DirectoryCol, row), m_grid.Cells(FilterCol, row)});
@@ -164,7 +171,30 @@ void TCommandRowEditor::FitColumns()
 void TCommandRowEditor::SaveAll()
 {
     StoreRows();
-    m_settings.WriteSettings();
+    m_writeSettings();
+}
+
+// The current filter text lives in the hidden cbFilter, which the window
+// stores with the project; the project is told at once as well.
+QString TCommandRowEditor::FilterText() const
+{
+    return m_cbFilter.currentText();
+}
+
+void TCommandRowEditor::SetFilterText(const QString& text)
+{
+    m_cbFilter.setCurrentText(text);
+    m_project.SetFilterText(text);
+}
+
+void TCommandRowEditor::AddToFileList(const QString& file)
+{
+    for (int row = 0; row < m_clbFiles.count(); ++row) {
+        if (m_clbFiles.item(row)->text().compare(file, PathRules::FileNameCase()) == 0)
+            return;
+    }
+    auto* item = new QListWidgetItem(file, &m_clbFiles);
+    item->setCheckState(Qt::Checked);
 }
 
 QString TCommandRowEditor::Resolve(const QString& path) const
@@ -200,7 +230,7 @@ void TCommandRowEditor::AddCommandRow(const QString& path, const QString& filter
 
 void TCommandRowEditor::bnLoadFileClick()
 {
-    const QString filter = m_project.FilterText();
+    const QString filter = FilterText();
     TFileRequest request;
     request.Title = FilesTitle;
     request.Filter = QStringLiteral("Filter (") + filter + QStringLiteral(")|") + filter;
@@ -211,7 +241,7 @@ void TCommandRowEditor::bnLoadFileClick()
         return;
     m_project.SetLoadLastFile(file);
     AddCommandRow(file, QString(), true);
-    m_fileList.Add(file);
+    AddToFileList(file);
 }
 
 // Where the directory dialog starts: the current row's directory (or the one
@@ -247,7 +277,7 @@ void TCommandRowEditor::LoadDirectory(bool append)
     request.Options = TFileRequest::CreateDirectories;
     const QString chosen = m_ui.DirectoryName(request);
     if (!chosen.isEmpty())
-        AddCommandRow(chosen, m_project.FilterText(), append);
+        AddCommandRow(chosen, FilterText(), append);
 }
 
 void TCommandRowEditor::bnSetRelDirClick()
@@ -290,7 +320,7 @@ bool TCommandRowEditor::sgFilesSelectCell(int col, int row)
     if (col == FilterCol) {
         if (!IsDirectory(Resolve(m_grid.Cells(DirectoryCol, row))))
             return false;
-        m_project.SetFilterText(m_grid.Cells(FilterCol, row));
+        SetFilterText(m_grid.Cells(FilterCol, row));
     } else if (col != DirectoryCol) {
         return false;
     }

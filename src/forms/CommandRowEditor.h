@@ -1,14 +1,15 @@
 #pragma once
 
+#include <functional>
+
 #include <QObject>
 #include <QString>
 
 class QAction;
-class QLabel;
+class QComboBox;
+class QListWidget;
 class QMenu;
 class QWidget;
-class TAppSettings;
-class TFileList;
 class TFilterForm;
 class TUserInterface;
 class TWideFStringGrid;
@@ -22,18 +23,19 @@ class TZipProject;
 // "Filter"; every change made here or typed into a cell goes back into the
 // project at once, and a project that loads or resets its rows is shown
 // again. Commands that add a row, and a filter chosen in the editor, save the
-// settings and the project. Paths are stored relative to RelDir.
+// settings and the project (writeSettings). Paths are stored relative to RelDir.
+//
+// The panel's controls are found by their names: the grid sgFiles, the
+// buttons bnLoadFile, bnLoadDirectory and bnSetRelDir, the label lbRelDir,
+// and the hidden value holders cbFilter (the current filter text) and
+// clbFiles (the file list).
 class TCommandRowEditor : public QObject {
     Q_OBJECT
 
 public:
-    TCommandRowEditor(TWideFStringGrid& grid, TZipProject& project, TAppSettings& settings,
-                      TFilterForm& filterForm, TUserInterface& ui, TFileList& fileList,
+    TCommandRowEditor(QWidget& panel, TZipProject& project, TFilterForm& filterForm,
+                      TUserInterface& ui, std::function<void()> writeSettings,
                       QObject* parent = nullptr);
-
-    // Connects the panel's buttons "Load File", "Load Directory" and "Set Rel
-    // Dir to :" and the label lbRelDir, found by their names below the panel.
-    void ConnectPanel(QWidget& panel);
 
     QMenu* pmsgFiles() const { return m_popup; }
     // The filter the editor held when it last closed (not stored).
@@ -69,6 +71,10 @@ protected:
 
 private:
     void SetUpGrid();
+    void ConnectPanel(QWidget& panel);
+    QString FilterText() const;
+    void SetFilterText(const QString& text);
+    void AddToFileList(const QString& file);
     QAction* AddAction(const char* name, const QString& text, const QKeySequence& shortcut,
                        void (TCommandRowEditor::*handler)());
     void ShowPopup(const QPoint& position);
@@ -80,12 +86,14 @@ private:
     void SaveAll();
 
     TWideFStringGrid& m_grid;
+    QComboBox& m_cbFilter;
+    QListWidget& m_clbFiles;
     TZipProject& m_project;
-    TAppSettings& m_settings;
     TFilterForm& m_filterForm;
     TUserInterface& m_ui;
-    TFileList& m_fileList;
+    std::function<void()> m_writeSettings;
     QMenu* m_popup = nullptr;
     QString m_lastFilter;
     bool m_storing = false;
+    bool m_showing = false;
 };

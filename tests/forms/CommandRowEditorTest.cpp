@@ -15,15 +15,15 @@
 #include "AppSettings.h"
 #include "CommandRowEditor.h"
 #include "FakeUserInterface.h"
-#include "FileList.h"
 #include "FilterForm.h"
 #include "MemIniFile.h"
 #include "PathRules.h"
 #include "TestRegistry.h"
 #include "TestUtil.h"
 #include "WideFStringGrid.h"
-#include "ZipBuild.h"
+#include "ZipDlg.h"
 #include "ZipFile.h"
+#include "ZipGlobal.h"
 #include "ZipProject.h"
 
 namespace {
@@ -60,8 +60,8 @@ void WhenShown(QWidget& dialog, std::function<void()> act)
 }
 } // namespace
 
-// The "Files To Zip" panel's commands, driven through the controls' names with
-// the scripted user interface answering every dialog.
+// The "Files To Zip" panel's commands on the main window, driven through the
+// controls' names with the scripted user interface answering every dialog.
 class CommandRowEditorTest : public QObject {
     Q_OBJECT
 
@@ -82,6 +82,7 @@ private slots:
 private:
     QString Work(const QString& name = QString()) const { return m_tree->Path("work/" + name); }
     QString Settings() const { return m_tree->Path("QorZip.ini"); }
+    template <class T> T* Find(const QString& name) const { return m_dlg->findChild<T*>(name); }
     void Click(const char* name) const;
     QPoint CellCentre(int col, int row) const;
     void ClickCell(int col, int row) const;
@@ -90,15 +91,17 @@ private:
 
     std::unique_ptr<TestUtil::TempTree> m_tree;
     std::unique_ptr<FakeUserInterface> m_ui;
-    std::unique_ptr<TZipProject> m_project;
-    std::unique_ptr<TAppSettings> m_settings;
-    std::unique_ptr<QWidget> m_panel;
+    std::unique_ptr<TZipGlobal> m_global;
+    std::unique_ptr<TZipDlg> m_dlg;
+    TZipProject* m_project = nullptr;
     TFilterForm* m_filterForm = nullptr;
     TWideFStringGrid* m_grid = nullptr;
     TCommandRowEditor* m_editor = nullptr;
-    TFileList m_fileList;
+    QString m_previousDir;
 };
 
+// The window starts on an existing project without rows whose RelDir is the
+// folder "work"; the settings file is written only by the commands.
 void CommandRowEditorTest::init()
 {
     m_tree = std::make_unique<TestUtil::TempTree>();
@@ -107,53 +110,41 @@ void CommandRowEditorTest::init()
     m_tree->Write("work/docs/image.bin", "skip");
     m_tree->Write("work/src/main.cpp", "int main() {}");
     m_tree->Write("work/a.txt", "a");
+    m_tree->Write("work/p.qrz", QStringLiteral("[Files]\nRelDir=%1\n[ZipCommands]\n"
+                                               "Row[0]=Directory,Filter\n")
+                                    .arg(PathRules::WithTrailingSeparator(Work()))
+                                    .toUtf8());
+    m_previousDir = QDir::currentPath();
+    QDir::setCurrent(m_tree->path());
     m_ui = std::make_unique<FakeUserInterface>();
-    m_project = std::make_unique<TZipProject>(*m_ui);
-    m_project->SetRelDir(PathRules::WithTrailingSeparator(Work()));
-    m_project->SetCFGFileName(Work("p.qrz"));
-    m_settings = std::make_unique<TAppSettings>(*m_project, Settings());
-    m_fileList.Clear();
-
-    // The panel as the main window lays it out, by the same names.
-    m_panel = std::make_unique<QWidget>();
-    m_panel->setObjectName(QStringLiteral("pnFiles"));
-    m_filterForm = new TFilterForm(m_settings->MasterList(), *m_ui, m_panel.get());
-    m_grid = new TWideFStringGrid(m_panel.get());
-    m_grid->setObjectName(QStringLiteral("sgFiles"));
-    auto* buttons = new QHBoxLayout;
-    for (const auto& [name, text] : {std::pair{"bnLoadFile", "Load File"},
-                                     {"bnLoadDirectory", "Load Directory"},
-                                     {"bnSetRelDir", "Set Rel Dir to :"}}) {
-        auto* button = new QPushButton(QLatin1String(text), m_panel.get());
-        button->setObjectName(QLatin1String(name));
-        buttons->addWidget(button);
-    }
-    auto* relDir = new QLabel(m_panel.get());
-    relDir->setObjectName(QStringLiteral("lbRelDir"));
-    buttons->addWidget(relDir, 1);
-    auto* layout = new QVBoxLayout(m_panel.get());
-    layout->addWidget(m_grid, 1);
-    layout->addLayout(buttons);
-    m_editor = new TCommandRowEditor(*m_grid, *m_project, *m_settings, *m_filterForm, *m_ui,
-                                     m_fileList, m_panel.get());
-    m_editor->ConnectPanel(*m_panel);
-    m_panel->resize(503, 400);
-    m_panel->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_panel.get()));
+    m_global = std::make_unique<TZipGlobal>();
+    m_dlg = std::make_unique<TZipDlg>(
+        *m_global, TZipDlgOptions{Settings(), {Work("p.qrz")}, m_ui.get(), false});
+    m_project = &m_dlg->Project();
+    m_filterForm = Find<TFilterForm>("FilterForm");
+    m_grid = Find<TWideFStringGrid>("sgFiles");
+    m_editor = m_dlg->findChild<TCommandRowEditor*>();
+    m_dlg->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_dlg.get()));
+    QVERIFY(!QFileInfo::exists(Settings()));
+    QCOMPARE(m_project->RelDir(), PathRules::WithTrailingSeparator(Work()));
+    // A first run: the settings name the default project, which is not there.
+    QCOMPARE(m_ui->Messages.size(), 1);
+    m_ui->Messages.clear();
 }
 
 void CommandRowEditorTest::cleanup()
 {
-    m_panel.reset();
-    m_settings.reset();
-    m_project.reset();
+    m_dlg.reset();
+    m_global.reset();
     m_ui.reset();
+    QDir::setCurrent(m_previousDir);
     m_tree.reset();
 }
 
 void CommandRowEditorTest::Click(const char* name) const
 {
-    QTest::mouseClick(m_panel->findChild<QAbstractButton*>(QLatin1String(name)), Qt::LeftButton);
+    QTest::mouseClick(Find<QAbstractButton>(QLatin1String(name)), Qt::LeftButton);
 }
 
 QPoint CommandRowEditorTest::CellCentre(int col, int row) const
@@ -250,13 +241,12 @@ void CommandRowEditorTest::rowCommands()
         else
             Click(command.toLatin1().constData());
     } else {
-        m_panel->findChild<QAction*>(command)->trigger();
+        Find<QAction>(command)->trigger();
     }
     QCOMPARE(GridRows(), expected);
     QCOMPARE(Rows(m_project->Commands()), expected);
     QCOMPARE(m_grid->Row(), expectedCurrent);
     QCOMPARE(QFileInfo::exists(Settings()), saves);
-    QCOMPARE(QFileInfo::exists(Work("p.qrz")), saves);
     QCOMPARE(m_grid->ColWidths(0), m_grid->viewport()->width() * 4 / 5);
     if (command == "bnLoadFile" && !answer.isEmpty()) {
         const TFileRequest& request = m_ui->Questions.last().Request;
@@ -264,7 +254,8 @@ void CommandRowEditorTest::rowCommands()
         QCOMPARE(request.Filter, QStringLiteral("Filter (*.*)|*.*"));
         QVERIFY(request.Preset.isEmpty());
         QCOMPARE(m_project->LoadLastFile(), QDir::cleanPath(Work(answer)));
-        QVERIFY(m_fileList.Contains(QDir::cleanPath(Work(answer))));
+        const QListWidget* files = Find<QListWidget>("clbFiles");
+        QCOMPARE(files->findItems(QDir::cleanPath(Work(answer)), Qt::MatchExactly).size(), 1);
     }
 }
 
@@ -306,13 +297,13 @@ void CommandRowEditorTest::filterCellOpensTheEditor()
     QVERIFY(m_editor->LastFilter().isEmpty());
     open(2, "BitBtn1", [this] { m_filterForm->LoadFilter(QStringLiteral("*.cpp; *.txt")); });
     QCOMPARE(m_grid->Cells(1, 2), QStringLiteral("*.cpp; *.txt"));
-    QVERIFY(QFileInfo::exists(Work("p.qrz")));
+    QVERIFY(QFileInfo::exists(Settings()));
     open(1, "BitBtn2", nullptr);
     QCOMPARE(captions, (QStringList{"", "*.cpp", "*.cpp; *.txt"}));
     QCOMPARE(m_grid->Cells(1, 1), QStringLiteral(" "));
     QCOMPARE(m_editor->LastFilter(), QStringLiteral("*.cpp; *.txt"));
     QCOMPARE(TMemIniFile(Settings()).ReadString("QorZip", "FullFilter", {}),
-             m_settings->MasterList().CommaText());
+             m_dlg->Settings().MasterList().CommaText());
 }
 
 void CommandRowEditorTest::doubleClickOnDirectoryAndFile()
@@ -341,7 +332,7 @@ void CommandRowEditorTest::doubleClickOnDirectoryAndFile()
 
 void CommandRowEditorTest::setRelDirFollowsInTheLabel()
 {
-    QLabel* label = m_panel->findChild<QLabel*>(QStringLiteral("lbRelDir"));
+    QLabel* label = Find<QLabel>(QStringLiteral("lbRelDir"));
     QCOMPARE(label->text(), m_project->RelDir());
     m_ui->AnswerFile(QString());
     Click("bnSetRelDir");
@@ -367,8 +358,8 @@ void CommandRowEditorTest::popupAndShortcuts()
         (QStringList{"acStringListDelete Delete Row Ctrl+Del", "acStringGridInsert Insert Ctrl+Ins",
                      "acStringGridMoveUp Move Up Ctrl+U", "acStringGridMoveDown MoveDown Ctrl+D"}));
     m_project->SetCommands(Commands({"a|1", "b|2"}));
-    m_panel->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(m_panel.get()));
+    m_dlg->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_dlg.get()));
     m_grid->setFocus();
     m_grid->SetRow(1);
     QTest::keyClick(m_grid, Qt::Key_D, Qt::ControlModifier);
@@ -398,16 +389,16 @@ void CommandRowEditorTest::projectMadeThroughThePanelOnly()
         QTest::mouseClick(m_filterForm->findChild<QAbstractButton*>("BitBtn1"), Qt::LeftButton);
     });
     ClickCell(1, 2);
-    m_panel->findChild<QAction*>("acStringGridMoveUp")->trigger();
+    Find<QAction>("acStringGridMoveUp")->trigger();
     m_ui->AnswerFile(Work("a.txt"));
     Click("bnLoadFile");
-    m_panel->findChild<QAction*>("acStringGridMoveUp")->trigger();
-    m_panel->findChild<QAction*>("acStringGridMoveUp")->trigger();
-    m_panel->findChild<QAction*>("acStringListDelete")->trigger();
+    Find<QAction>("acStringGridMoveUp")->trigger();
+    Find<QAction>("acStringGridMoveUp")->trigger();
+    Find<QAction>("acStringListDelete")->trigger();
     QCOMPARE(GridRows(), (QStringList{"docs|*.doc; *.txt", "a.txt|"}));
 
     m_ui->AnswerFile(Work("out.zip"));
-    QVERIFY(TZipBuild(*m_project, *m_ui).Run());
+    Click("bnZipThem");
     TZipFile zip;
     zip.LoadFromFile(Work("out.zip"));
     QStringList entries;
@@ -416,7 +407,7 @@ void CommandRowEditorTest::projectMadeThroughThePanelOnly()
     entries.sort();
     QCOMPARE(entries, (QStringList{"a.txt", "docs\\notes.txt", "docs\\plan.doc", "p.qrz"}));
 
-    m_settings->WriteSettings(); // as closing the window does
+    QVERIFY(m_dlg->close());
     const TMemIniFile ini(Work("p.qrz"));
     QCOMPARE(ini.ReadString("ZipCommands", "Row[0]", {}), QStringLiteral("Directory,Filter"));
     QCOMPARE(ini.ReadString("ZipCommands", "Row[1]", {}), QStringLiteral("docs,'*.doc; *.txt'"));
@@ -436,7 +427,7 @@ void CommandRowEditorTest::picture()
 {
     m_project->SetCommands(Commands({"docs|*.doc; *.txt", "src|*.cpp; *.h", "a.txt| "}));
     m_grid->SetRow(2);
-    const QPixmap picture = m_panel->grab();
+    const QPixmap picture = Find<QWidget>("pnFiles")->grab();
     QVERIFY(!picture.isNull());
     const QString folder = qEnvironmentVariable("QORZIP_PICTURE_DIR");
     if (!folder.isEmpty())
