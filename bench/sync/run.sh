@@ -75,7 +75,7 @@ run_case() {
         -v rw="$rwall" -v rc="$rcpu" -v rr="$rrss" -v rn="$rrows" 'BEGIN {
         printf "%-6s %7d %-7s %8.2f %8.2f %9.1f %6d\n", n, f, "qorzip", qw, qc, qr / 1024, qn
         printf "%-6s %7d %-7s %8.2f %8.2f %9.1f %6d\n", n, f, "rsync", rw, rc, rr / 1024, rn
-        printf "%-6s wall ratio qorzip/rsync %.2f (goal <= 1.0)\n", n, qw / rw }'
+        printf "%-6s wall ratio qorzip/rsync %.2f, cpu ratio %.2f (goal <= 0.7)\n", n, qw / rw, qc / rc }'
     echo "$qcpu" >"$data_dir/$name.cpu"
 }
 

@@ -134,6 +134,24 @@ void TCliUserInterface::SetProgressPosition(int position)
     DrawProgress(false);
 }
 
+void TCliUserInterface::SetBytesProgress(qint64 done, qint64 total)
+{
+    m_bytesDone = done;
+    m_bytesTotal = total;
+    DrawProgress(false);
+}
+
+// The share of the bar that is done, 0 to kBarWidth.
+int TCliUserInterface::FilledWidth() const
+{
+    if (m_bytesTotal >= 0)
+        return m_bytesTotal > 0
+                   ? int(kBarWidth * qBound<qint64>(0, m_bytesDone, m_bytesTotal) / m_bytesTotal)
+                   : kBarWidth;
+    return m_maximum > 0 ? int(qint64(kBarWidth) * qBound(0, m_position, m_maximum) / m_maximum)
+                         : 0;
+}
+
 void TCliUserInterface::ShowProgress()
 {
     m_progressVisible = true;
@@ -158,8 +176,7 @@ void TCliUserInterface::DrawProgress(bool force)
     if (!force && m_lastDraw.isValid() && m_lastDraw.elapsed() < kRedrawMs)
         return;
     m_lastDraw.start();
-    const int filled =
-        m_maximum > 0 ? int(qint64(kBarWidth) * qBound(0, m_position, m_maximum) / m_maximum) : 0;
+    const int filled = FilledWidth();
     QString line = QStringLiteral("[%1%2] %3 %4")
                        .arg(QString(filled, QLatin1Char('#')),
                             QString(kBarWidth - filled, QLatin1Char(' ')), m_title, m_text);

@@ -44,6 +44,8 @@ public:
     void SetProgressText(const QString& text) override;
     void SetProgressMaximum(int maximum) override;
     void SetProgressPosition(int position) override;
+    // From then on the bar shows bytes done of a total instead of the position.
+    void SetBytesProgress(qint64 done, qint64 total);
     int ProgressMaximum() const override { return m_maximum; }
     int ProgressPosition() const override { return m_position; }
     void ShowProgress() override;
@@ -62,6 +64,7 @@ private:
 
     static QString Answered(const TPreset& preset, const QString& title);
     void DrawProgress(bool force);
+    int FilledWidth() const;
     void ClearProgressLine();
 
     TAnswer m_answer = TAnswer::Ask;
@@ -71,6 +74,8 @@ private:
     TPreset m_input;
     bool m_progressWanted;
     bool m_progressVisible = false;
+    qint64 m_bytesDone = 0;
+    qint64 m_bytesTotal = -1; // below 0: the bar follows the position
     bool m_lineDrawn = false;
     QString m_title;
     QString m_text;

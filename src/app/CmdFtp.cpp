@@ -10,6 +10,7 @@
 #include "CliUserInterface.h"
 #include "Commands.h"
 #include "Console.h"
+#include "Exception.h"
 #include "CurrentZip.h"
 #include "FtpTransfer.h"
 #include "PathRules.h"
@@ -89,6 +90,21 @@ void SplitRemotePath(const QString& path, QByteArray& directory, QByteArray& nam
     for (const QString& part : std::as_const(parts))
         directory += '/' + part.toLocal8Bit();
 }
+// Runs the part of a command that talks to the server; a failure names the
+// server and port it concerns.
+template <typename Run> auto AtServer(const TFtpSettings& settings, Run run) -> decltype(run())
+{
+    try {
+        return run();
+    } catch (const Exception& error) {
+        const QString server = QStringLiteral("%1:%2")
+                                   .arg(QString::fromLocal8Bit(settings.Host()))
+                                   .arg(settings.Port());
+        if (error.Message().contains(server))
+            throw;
+        throw Exception(QStringLiteral("%1 (FTP server %2)").arg(error.Message(), server));
+    }
+}
 } // namespace
 
 int RunFtpLs(const QStringList& arguments)
@@ -110,18 +126,20 @@ int RunFtpLs(const QStringList& arguments)
     client.SetUsername(settings.Username.toLocal8Bit());
     client.SetPassword(settings.Password.toLocal8Bit());
     client.SetPassive(true);
-    client.Connect();
-    try {
-        if (positional.size() > 1)
-            client.ChangeWorkingDirectory(positional.at(1).toLocal8Bit());
-        for (const QByteArray& line : client.List(QByteArray()))
-            Console::OutLine(QString::fromLocal8Bit(line));
-    } catch (...) {
+    return AtServer(settings, [&] {
+        client.Connect();
+        try {
+            if (positional.size() > 1)
+                client.ChangeWorkingDirectory(positional.at(1).toLocal8Bit());
+            for (const QByteArray& line : client.List(QByteArray()))
+                Console::OutLine(QString::fromLocal8Bit(line));
+        } catch (...) {
+            client.Disconnect();
+            throw;
+        }
         client.Disconnect();
-        throw;
-    }
-    client.Disconnect();
-    return 0;
+        return 0;
+    });
 }
 
 int RunUpload(const QStringList& arguments)
@@ -150,7 +168,8 @@ int RunUpload(const QStringList& arguments)
     transfer.SetFile(files.Archive);
     LoadSettings(transfer.Settings(), files.ProjectFile); // the project's File name wins
     ShowProgress(transfer, ui);
-    switch (transfer.Upload()) {
+    const TTransferResult result = AtServer(transfer.Settings(), [&] { return transfer.Upload(); });
+    switch (result) {
     case TTransferResult::Done:
         Console::OutLine(QStringLiteral("Uploaded \"%1\" as %2 (%3 bytes)")
                              .arg(files.Archive, transfer.Settings().File)
@@ -206,7 +225,7 @@ int RunDownload(const QStringList& arguments)
     ui.SetSaveFileAnswer(target);
     ShowProgress(transfer, ui);
     QString saved;
-    if (transfer.Download(&saved) != TTransferResult::Done)
+    if (AtServer(settings, [&] { return transfer.Download(&saved); }) != TTransferResult::Done)
         return Console::Failure(QStringLiteral("The download was cancelled; nothing was saved."));
     Console::OutLine(QStringLiteral("Downloaded %1 to \"%2\" (%3 bytes)")
                          .arg(remote, saved)

@@ -86,5 +86,9 @@ int RunList(const QStringList& arguments)
     zip.LoadFromFile(parser.positionalArguments().constFirst());
     const QList<TListRow> rows = Rows(zip);
     Console::Out(parser.isSet(tsv) ? TabSeparated(rows) : Aligned(rows));
+    if (!zip.ReadCompletely())
+        return Console::Failure(
+            QStringLiteral("%1 was not read completely: %2.")
+                .arg(parser.positionalArguments().constFirst(), zip.MissingPart()));
     return 0;
 }

@@ -56,6 +56,7 @@ int RunZip(const QStringList& arguments)
                          QStringLiteral("give the archive with --output"));
     TZipBuild build(project, ui);
     build.SetThreads(threads);
+    build.SetBytesDone([&ui](qint64 done, qint64 total) { ui.SetBytesProgress(done, total); });
     build.Run();
     project.SaveProject(project.CFGFileName());
     return 0;

@@ -1,7 +1,6 @@
 #include "MemIniFile.h"
 
 #include <QFile>
-#include <QRegularExpression>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStringDecoder>
@@ -41,6 +40,26 @@ QString TrimControl(QStringView text)
     return text.mid(begin, end - begin).toString();
 }
 
+// The lines of a text ending in CR LF, CR or LF. Split by hand: a regular
+// expression finds nothing in a text holding an unpaired surrogate, and the
+// whole file would read as one line.
+QList<QStringView> Lines(const QString& text)
+{
+    QList<QStringView> lines;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c != u'\r' && c != u'\n')
+            continue;
+        lines.append(QStringView(text).mid(start, i - start));
+        if (c == u'\r' && i + 1 < text.size() && text.at(i + 1) == u'\n')
+            ++i;
+        start = i + 1;
+    }
+    lines.append(QStringView(text).mid(start));
+    return lines;
+}
+
 [[noreturn]] void ThrowCreateError(const QString& fileName, const QString& reason)
 {
     throw Exception(QStringLiteral("Cannot create file \"%1\". %2").arg(fileName, reason));
@@ -65,8 +84,7 @@ void TMemIniFile::SetText(const QString& text)
 {
     m_sections.clear();
     TSection* current = nullptr;
-    const QStringList lines = text.split(QRegularExpression(QStringLiteral("\r\n|\r|\n")));
-    for (const QString& rawLine : lines) {
+    for (const QStringView rawLine : Lines(text)) {
         const QString line = TrimControl(rawLine);
         if (line.isEmpty() || line.startsWith(QLatin1Char(';')))
             continue;

@@ -121,6 +121,16 @@ bool PathRules::SameEntryName(const QString& a, const QString& b)
     return a.size() == b.size() && EntryKey(a) == EntryKey(b);
 }
 
+bool PathRules::SplitsAtAnySeparator(const QString& path)
+{
+#ifdef Q_OS_WIN
+    Q_UNUSED(path);
+    return true;
+#else
+    return HasDriveColon(path) || path.startsWith(QLatin1String("\\\\"));
+#endif
+}
+
 bool PathRules::EntryEscapesBase(const QString& entryName)
 {
     const QString name = PathToEntryName(entryName);

@@ -25,6 +25,12 @@ bool IsAbsolute(const QString& path);
 // True for any separator a path may hold: '/', '\' (and ':' of a drive).
 bool IsSeparator(QChar c);
 
+// True when the file name of `path` ends at its last '/', '\' or drive colon:
+// on Windows always, on POSIX for a path in Windows form (a drive colon or
+// "\\" in front). A native POSIX path splits only at '/', since '\' and ':'
+// are ordinary characters of a file name there ("notes 10:30.txt").
+bool SplitsAtAnySeparator(const QString& path);
+
 // Both separators turned into the native one.
 QString ToNative(const QString& path);
 // The directory with exactly one native separator at its end.

@@ -1,12 +1,15 @@
 #include "Utils.h"
 
 #include <cstdarg>
+#include <filesystem>
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
 
+#include "Exception.h"
 #include "MemIniFile.h"
 #include "PathRules.h"
 
@@ -32,18 +35,27 @@ QString Expand(const QString& path)
     return QDir::toNativeSeparators(QDir::cleanPath(QDir::current().absoluteFilePath(path)));
 }
 
-template <typename S> bool IsPathSeparator(S path, qsizetype i)
+bool SplitsAtAnySeparator(const QString& path)
 {
-    const int c = Code(path[i]);
-    return c == '\\' || c == '/' || c == ':';
+    return PathRules::SplitsAtAnySeparator(path);
+}
+bool SplitsAtAnySeparator(const QByteArray& path)
+{
+    return PathRules::SplitsAtAnySeparator(QString::fromLatin1(path.left(3)));
 }
 
-// The position after the last separator (or drive colon) of a path.
+// The position after the last separator (or drive colon) of a path; a
+// native POSIX path has only '/'.
 template <typename S> qsizetype FileNameStart(const S& path)
 {
+    const bool any = SplitsAtAnySeparator(path);
     qsizetype i = path.size();
-    while (i > 0 && !IsPathSeparator(path, i - 1))
+    while (i > 0) {
+        const int c = Code(path[i - 1]);
+        if (c == '/' || (any && (c == '\\' || c == ':')))
+            break;
         --i;
+    }
     return i;
 }
 
@@ -290,4 +302,18 @@ QString CommaText(const QStringList& items)
 void SetCommaText(const QString& text, QStringList& items)
 {
     SetDelimitedText(text, QLatin1Char(','), QLatin1Char('"'), items);
+}
+
+void ForceDirectories(const QString& directory)
+{
+    std::error_code error;
+    std::error_code ignored;
+    const std::filesystem::path path(QFile::encodeName(directory).toStdString());
+    if (!directory.isEmpty() && (std::filesystem::create_directories(path, error) ||
+                                 std::filesystem::is_directory(path, ignored)))
+        return;
+    const QString reason = error ? QString::fromLocal8Bit(error.message())
+                                 : QStringLiteral("A file of that name exists.");
+    throw Exception(QStringLiteral("Unable to create directory \"%1\". %2")
+                        .arg(QDir::toNativeSeparators(directory), reason));
 }

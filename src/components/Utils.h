@@ -25,6 +25,10 @@ QByteArray FileBaseName(const QByteArray& path, bool expand);
 // The directory of the running executable, ending in the native separator.
 QString ExeDirectory();
 
+// Creates a directory and its missing parents; throws "Unable to create
+// directory" with the directory and the system's reason when that fails.
+void ForceDirectories(const QString& directory);
+
 // Lines for the system debug output (the logging category "qorzip.debug").
 void DebugOutput(const QString& text);
 void DebugOutputFmt(const char* format, ...) Q_ATTRIBUTE_FORMAT_PRINTF(1, 2);

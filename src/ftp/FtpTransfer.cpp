@@ -139,7 +139,7 @@ TTransferResult TFtpTransfer::Download(QString* savedPath)
     CheckArchive(temporary.fileName());
     TFileRequest request;
     request.Title = QStringLiteral("Save File");
-    request.Filter = QStringLiteral("*.*");
+    request.Filter = QStringLiteral("*.*|*.*");
     request.DefaultExt = QStringLiteral(".zip");
     request.Preset = m_relDir + QString::fromLocal8Bit(m_browser.PickedFile());
     request.Options = TFileRequest::OverwritePrompt;

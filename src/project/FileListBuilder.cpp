@@ -2,14 +2,12 @@
 
 #include <algorithm>
 #include <atomic>
-#include <numeric>
-#include <vector>
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFileInfo>
 #include <QLocale>
 
+#include "DirEntries.h"
 #include "Exception.h"
 #include "FileList.h"
 #include "UserInterface.h"
@@ -118,29 +116,6 @@ QString CleanChild(const QString& cleanFolder, const QString& folder, const QStr
     return plain ? cleanFolder + name : TFileList::CleanPath(folder + name);
 }
 
-// Every entry of the folder but "." and "..", hidden and system ones too, by
-// name as QDir::Name sorts them (UTF-16 order, case counts). Sorting the
-// names alone spares QDir's sort copying each entry.
-QFileInfoList EntriesByName(const QString& folder)
-{
-    QFileInfoList entries;
-    QStringList names;
-    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    while (it.hasNext()) {
-        entries.append(it.nextFileInfo());
-        names.append(entries.constLast().fileName());
-    }
-    std::vector<qsizetype> order(size_t(entries.size()));
-    std::iota(order.begin(), order.end(), 0);
-    std::sort(order.begin(), order.end(),
-              [&names](qsizetype a, qsizetype b) { return names.at(a) < names.at(b); });
-    QFileInfoList sorted;
-    sorted.reserve(entries.size());
-    for (const qsizetype index : order)
-        sorted.append(entries.at(index));
-    return sorted;
-}
-
 bool IsBlank(const QString& text)
 {
     return text.trimmed().isEmpty();
@@ -212,29 +187,29 @@ QStringList TFileListBuilder::Walk(const QString& directory, const QStringList& 
     for (qsizetype i = 0; i < folders.size(); ++i) {
         const QString folder = folders.at(i);
         const QString cleanFolder = CleanFolder(folder);
-        for (const QFileInfo& entry : EntriesByName(folder)) {
+        for (const TDirEntry& entry : ReadDirEntries(folder)) {
             // Every entry that is not a file lists as a folder (special files
             // too; reading them gives nothing).
-            if (!entry.isFile() && !entry.isSymLink())
-                folders.append(folder + entry.fileName() + PathRules::NativeSeparator());
+            if (entry.Folder)
+                folders.append(folder + entry.Name + PathRules::NativeSeparator());
             if (IsMatchingFile(entry, masks, locale))
-                found.append(CleanChild(cleanFolder, folder, entry.fileName()));
+                found.append(CleanChild(cleanFolder, folder, entry.Name));
         }
     }
     return found;
 }
 
 // Counts and traces the entry and shows a matching one; true for a matching file.
-bool TFileListBuilder::IsMatchingFile(const QFileInfo& entry, const QStringList& masks,
+bool TFileListBuilder::IsMatchingFile(const TDirEntry& entry, const QStringList& masks,
                                       const QLocale& locale)
 {
     StepProgress();
-    const QString name = entry.fileName();
+    const QString& name = entry.Name;
     TraceExamined(name);
     if (!MatchesAny(name, masks, locale))
         return false;
     m_ui.SetProgressText(name);
-    return entry.isFile();
+    return entry.File;
 }
 
 void TFileListBuilder::StepProgress()

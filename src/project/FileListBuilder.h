@@ -5,7 +5,7 @@
 
 #include "PathRules.h"
 
-class QFileInfo;
+struct TDirEntry;
 class QLocale;
 class TFileList;
 class TUserInterface;
@@ -40,7 +40,7 @@ private:
     void AddRow(const TZipCommand& command, TFileList& list);
     void AddDirectory(const QString& directory, TFileList& list);
     QStringList Walk(const QString& directory, const QStringList& masks);
-    bool IsMatchingFile(const QFileInfo& entry, const QStringList& masks, const QLocale& locale);
+    bool IsMatchingFile(const TDirEntry& entry, const QStringList& masks, const QLocale& locale);
     void StepProgress();
 
     TZipProject& m_project;

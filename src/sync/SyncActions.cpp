@@ -7,6 +7,7 @@
 
 #include "Exception.h"
 #include "PathRules.h"
+#include "Utils.h"
 #include "ZipFile.h"
 #include "ZipLookup.h"
 
@@ -38,9 +39,7 @@ void WriteWholeFile(const QString& fileName, const QByteArray& data)
 
 void EnsureDirectory(const QString& fileName)
 {
-    const QString directory = QFileInfo(fileName).path();
-    if (directory.isEmpty() || !QDir().mkpath(directory))
-        throw Exception(QStringLiteral("Unable to create directory"));
+    ForceDirectories(QFileInfo(fileName).path());
 }
 
 bool Refused(TMsgButton answer)

@@ -57,6 +57,18 @@ int TSyncComparison::Compare()
     m_ui.SetProgressTitle(QStringLiteral("Syncronize ..."));
     m_ui.SetProgressText(QStringLiteral("Building List ..."));
     m_ui.ProcessEvents();
+    try {
+        CompareAll();
+    } catch (...) {
+        m_ui.CloseProgress(); // the display never outlives a failed comparison
+        throw;
+    }
+    m_ui.CloseProgress();
+    return m_list.ItemCount();
+}
+
+void TSyncComparison::CompareAll()
+{
     TSyncDates::ReadTimeZone();
     TFileList files;
     BuildFileList(m_project, m_ui, files);
@@ -71,8 +83,6 @@ int TSyncComparison::Compare()
     m_paired.assign(size_t(m_current.Zip().Count()), false);
     FirstPass(files.Paths());
     SecondPass();
-    m_ui.CloseProgress();
-    return m_list.ItemCount();
 }
 
 void TSyncComparison::FirstPass(const QStringList& files)

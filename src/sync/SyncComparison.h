@@ -43,6 +43,7 @@ private:
         qint64 Modified = 0; // milliseconds since the epoch
     };
 
+    void CompareAll();
     void FirstPass(const QStringList& files);
     void CompareFile(const QString& file);
     void SecondPass();

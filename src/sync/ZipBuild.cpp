@@ -108,6 +108,7 @@ bool TZipBuild::AskZipFileName()
 bool TZipBuild::Run()
 {
     m_fileList.Clear();
+    m_ui.ClearReport();
     if (!AskZipFileName())
         return false;
     TZipFile zip;
@@ -130,6 +131,12 @@ void TZipBuild::ZipFiles(TZipFile& zip)
     m_ui.SetProgressTitle(QStringLiteral("Zipping : %1")
                               .arg(AbbreviatePath(m_project.LastZipFile(), 2, false, true)));
     m_ui.ShowProgress();
+    m_bytesZipped = 0;
+    m_bytesTotal = 0;
+    if (m_bytesDone)
+        for (qsizetype i = 0; i < m_fileList.Count(); ++i)
+            if (m_fileList.Item(i).Checked)
+                m_bytesTotal += QFileInfo(m_fileList.Item(i).Path).size();
     TZipBuildPipeline pipeline(zip, m_threads, [&](int index) { Report(zip, index); });
     qsizetype index = 0;
     while (ZipNext(index, zip, pipeline)) {
@@ -164,6 +171,9 @@ void TZipBuild::Report(const TZipFile& zip, int index)
     const TLocalFile& entry = zip.Entries.at(index);
     m_ui.ReportLine(ReportLine(QString::fromLocal8Bit(entry.FileName), entry.CompressedSize,
                                entry.UncompressedSize));
+    m_bytesZipped += entry.UncompressedSize;
+    if (m_bytesDone)
+        m_bytesDone(m_bytesZipped, m_bytesTotal);
 }
 
 // An empty file has no ratio; its line shows 0.00, as for a file that takes

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include <QString>
 
 #include "FileList.h"
@@ -27,6 +29,10 @@ public:
     // Worker threads that deflate the files; 1 deflates on the calling thread.
     // The archive is the same whatever the count.
     void SetThreads(int threads) { m_threads = threads; }
+    // Called after each file is zipped with the bytes zipped so far and the
+    // bytes of all ticked files (a progress that a large file moves evenly).
+    using TBytesDone = std::function<void(qint64 done, qint64 total)>;
+    void SetBytesDone(TBytesDone bytesDone) { m_bytesDone = std::move(bytesDone); }
 
     // Asks for the archive's name; on accept it becomes the project's
     // LastZipFile and the result is true.
@@ -49,4 +55,7 @@ private:
     TUserInterface& m_ui;
     TFileList m_fileList;
     int m_threads = TZipBuildPipeline::DefaultThreads();
+    TBytesDone m_bytesDone;
+    qint64 m_bytesZipped = 0;
+    qint64 m_bytesTotal = 0;
 };

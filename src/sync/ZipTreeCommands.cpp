@@ -8,6 +8,7 @@
 #include "CurrentZip.h"
 #include "Exception.h"
 #include "PathRules.h"
+#include "Utils.h"
 #include "SyncActions.h"
 #include "UserInterface.h"
 #include "ZipFile.h"
@@ -45,19 +46,40 @@ const TZipNode* TZipTreeCommands::DeleteSelected(const QList<const TZipNode*>& s
                 DeleteFile(name);
         }
     }
-    const TZipFile& zip = m_current.Zip();
-    ZipLookup::RemoveEntriesIf(m_current.Zip(), [&](int index) {
-        const auto it = removals.find(PathRules::EntryKey(zip.Entries.at(index).FileName));
-        return it != removals.end() && it.value()-- > 0;
-    });
-    m_current.SaveZipAndReload(&m_ui);
+    if (!removals.isEmpty()) {
+        const TZipFile& zip = m_current.Zip();
+        SaveAfter([&] {
+            ZipLookup::RemoveEntriesIf(m_current.Zip(), [&](int index) {
+                const auto it = removals.find(PathRules::EntryKey(zip.Entries.at(index).FileName));
+                return it != removals.end() && it.value()-- > 0;
+            });
+        });
+    }
     return following.isEmpty() ? nullptr : m_current.Tree().FindNodeByPath(following);
+}
+
+// Runs the change of the archive, writes and reloads it. When either fails,
+// the archive object is read again from its file, so that the tree's nodes
+// name the entries they show.
+void TZipTreeCommands::SaveAfter(const std::function<void()>& change)
+{
+    try {
+        change();
+        m_current.SaveZipAndReload(&m_ui);
+    } catch (...) {
+        m_current.Restore(&m_ui);
+        throw;
+    }
 }
 
 void TZipTreeCommands::DeleteFile(const QByteArray& entryName)
 {
     const QString file = FileOf(entryName);
-    if (QFileInfo(file).isFile())
+    // A name that is absolute or climbs with ".." names no file below RelDir.
+    if (PathRules::EntryEscapesBase(QString::fromLocal8Bit(entryName)))
+        m_ui.ShowMessage(QStringLiteral("File %1 is outside %2 and was not deleted")
+                             .arg(QString::fromLocal8Bit(entryName), m_relDir));
+    else if (QFileInfo(file).isFile())
         QFile::remove(file); // a file that cannot be deleted stays, without a message
     else
         m_ui.ShowMessage(QStringLiteral("File %1 does not exists").arg(file));
@@ -69,13 +91,15 @@ int TZipTreeCommands::DeleteVersionFiles()
         return 0;
     const TZipFile& zip = m_current.Zip();
     int removed = 0;
-    ZipLookup::RemoveEntriesIf(m_current.Zip(), [&](int index) {
-        const bool version = IsVersionName(zip.Entries.at(index).FileName);
-        removed += version ? 1 : 0;
-        return version;
-    });
+    for (const TLocalFile& entry : zip.Entries)
+        removed += IsVersionName(entry.FileName) ? 1 : 0;
     m_ui.ShowMessage(QStringLiteral("%1 files were deleted in ZipFile").arg(removed));
-    m_current.SaveZipAndReload(&m_ui);
+    if (removed > 0) // an archive without versions is not written again
+        SaveAfter([&] {
+            ZipLookup::RemoveEntriesIf(m_current.Zip(), [&](int index) {
+                return IsVersionName(zip.Entries.at(index).FileName);
+            });
+        });
     return removed;
 }
 
@@ -103,8 +127,7 @@ QString TZipTreeCommands::ChooseDirectory(const QString& preset)
     if (m_ui.Confirm(QStringLiteral("The specified directory does not exist. Create it?"),
                      TMsgButton::Yes | TMsgButton::No) != TMsgButton::Yes)
         return QString();
-    if (!QDir().mkpath(chosen))
-        throw Exception(QStringLiteral("Unable to create directory"));
+    ForceDirectories(chosen);
     return chosen;
 }
 
@@ -131,7 +154,7 @@ void TZipTreeCommands::ExtractFile(const TZipNode* file)
     const QByteArray name = TZipTree::NodePath(file);
     TFileRequest request;
     request.Title = QStringLiteral("Save File As");
-    request.Filter = QStringLiteral("All files (*.*)");
+    request.Filter = QStringLiteral("All files (*.*)|*.*");
     request.Preset = FileOf(name);
     request.Options = TFileRequest::OverwritePrompt;
     const QString target = m_ui.SaveFileName(request);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -28,7 +30,8 @@ public:
     // the node of the reloaded tree that followed the last selected node,
     // or null.
     const TZipNode* DeleteSelected(const QList<const TZipNode*>& selection, TDeleteTarget target);
-    // Removes every version entry, shows how many, writes and reloads.
+    // Removes every version entry, shows how many, writes and reloads (only
+    // when there was one).
     int DeleteVersionFiles();
     // Extracts each selected folder to a chosen directory (keeping the
     // folder's own name below it) and each selected file to a chosen file.
@@ -36,6 +39,7 @@ public:
 
 private:
     void DeleteFile(const QByteArray& entryName);
+    void SaveAfter(const std::function<void()>& change);
     void ExtractFolder(const TZipNode* folder);
     void ExtractFile(const TZipNode* file);
     QString ChooseDirectory(const QString& preset);

@@ -98,7 +98,7 @@ void TFStringGridBase::DeleteRow()
 QString TFStringGridBase::CsvFilter(bool save) const
 {
     if (m_variant == gvNarrow)
-        return GridCsv::QtFileFilter(CsvFilterEntry);
+        return CsvFilterEntry.chopped(1);
     QString name = m_fileName;
     if (GridCsv::FileExtension(name).isEmpty())
         name += QStringLiteral(".csv");
@@ -107,7 +107,7 @@ QString TFStringGridBase::CsvFilter(bool save) const
     if (extension != QLatin1String(".csv"))
         filter.prepend(
             (save ? QStringLiteral("*%1|*%1|") : QStringLiteral("(*%1)|*%1|")).arg(extension));
-    return GridCsv::QtFileFilter(filter);
+    return filter;
 }
 
 bool TFStringGridBase::AskCsvFile(bool save)

@@ -129,21 +129,4 @@ QString FileExtension(const QString& fileName)
     return dot > slash ? fileName.mid(dot) : QString();
 }
 
-QString QtFileFilter(const QString& pairs)
-{
-    const QStringList parts = pairs.split(QLatin1Char('|'));
-    QStringList filters;
-    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        const QString& description = parts[i];
-        const QString& pattern = parts[i + 1];
-        if (description.isEmpty())
-            continue;
-        if (description == pattern || description.contains(u'(' + pattern + u')'))
-            filters.append(description);
-        else
-            filters.append(description + QStringLiteral(" (") + pattern + u')');
-    }
-    return filters.join(QStringLiteral(";;"));
-}
-
 } // namespace GridCsv

@@ -28,6 +28,4 @@ QStringList SplitLines(const QString& text);
 QString DecodeText(const QByteArray& bytes);
 // The extension of a file name: the text from the last dot of its name.
 QString FileExtension(const QString& fileName);
-// Turns "Description|pattern|Description|pattern" into Qt's file dialog form.
-QString QtFileFilter(const QString& pairs);
 } // namespace GridCsv

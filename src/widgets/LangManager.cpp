@@ -341,7 +341,7 @@ void TLangManager::PrepareBuild()
                                : ExeDirectory();
     TFileRequest request;
     request.Title = QStringLiteral("Build Language File");
-    request.Filter = QStringLiteral("Original Language Files (*.ori)");
+    request.Filter = QStringLiteral("Original Language Files (*.ori)|*.ori");
     request.Preset = QDir(folder).filePath(QFileInfo(fileName).fileName());
     request.DefaultExt = QStringLiteral("ori");
     request.Options = TFileRequest::OverwritePrompt;

@@ -13,6 +13,7 @@
 
 #include "Inflater.h"
 #include "RecordCodec.h"
+#include "ZipReader.h"
 
 namespace {
 constexpr quint32 MaxEntries = 0xFFFF;
@@ -46,45 +47,26 @@ QString StreamName(const QIODevice& stream)
             .arg(what));
 }
 
-// Reads `size` bytes; bytes the stream cannot deliver stay zero.
-void ReadFixed(QIODevice& stream, char* bytes, qint64 size)
+// The bytes of the stream from its position to its end, mapped into memory
+// for a file, otherwise read; `holder` keeps read bytes alive. The stream
+// position moves to the end.
+QByteArrayView StreamBytes(QIODevice& stream, QByteArray& holder, const uchar*& mapped)
 {
-    std::fill_n(bytes, size, '\0');
-    stream.read(bytes, size);
-}
-
-quint32 ReadWord(QIODevice& stream)
-{
-    char bytes[4];
-    ReadFixed(stream, bytes, 4);
-    return RecordCodec::Get32(bytes);
-}
-
-// A text field of a record; a field cut short by the end of the stream keeps
-// zero bytes for what could not be read.
-QByteArray ReadText(QIODevice& stream, quint16 length)
-{
-    QByteArray text(length, '\0');
-    stream.read(text.data(), length);
-    return text;
-}
-
-// The compressed bytes of an entry. Never allocates more than the stream can
-// deliver, whatever size the record declares. `streamSize` is the size of a
-// random-access stream (asked once: a file answers it with a system call),
-// -1 for a sequential one.
-QByteArray ReadData(QIODevice& stream, qint64 size, qint64 streamSize)
-{
-    if (streamSize >= 0)
-        return stream.read(std::clamp<qint64>(streamSize - stream.pos(), 0, size));
-    QByteArray data;
-    while (data.size() < size) {
-        const QByteArray slice = stream.read(std::min<qint64>(size - data.size(), 1 << 20));
-        if (slice.isEmpty())
-            break;
-        data += slice;
+    mapped = nullptr;
+    auto* file = qobject_cast<QFileDevice*>(&stream);
+    if (file && !file->isSequential()) {
+        const qint64 start = file->pos();
+        const qint64 size = file->size() - start;
+        if (size <= 0)
+            return QByteArrayView();
+        mapped = file->map(start, size);
+        if (mapped) {
+            file->seek(start + size);
+            return QByteArrayView(mapped, size);
+        }
     }
-    return data;
+    holder = stream.readAll();
+    return holder;
 }
 
 void WriteBytes(QIODevice& stream, const char* bytes, qint64 size)
@@ -236,75 +218,43 @@ void TZipFile::LoadFromFile(const QString& fileName)
 
 void TZipFile::LoadFromStream(QIODevice& stream)
 {
-    // The first local record is searched in steps of 4 bytes.
-    quint32 word = 0;
-    do {
-        word = ReadWord(stream);
-        if (stream.atEnd())
-            return;
-    } while (word != LocalFileSignature);
-
-    const qint64 streamSize = stream.isSequential() ? -1 : stream.size();
-    while (word == LocalFileSignature) {
-        ReadLocalFile(stream, word, streamSize);
-        word = ReadWord(stream);
+    QByteArray holder;
+    const uchar* mapped = nullptr;
+    const QByteArrayView bytes = StreamBytes(stream, holder, mapped);
+    TZipReader reader(bytes);
+    TZipContent content = reader.ReadInOrder();
+    if (!content.Missing.isEmpty()) {
+        // The directory must list at least the entries found in order.
+        TZipContent byDirectory;
+        if (reader.ReadByDirectory(byDirectory) &&
+            byDirectory.Entries.size() >= content.Entries.size())
+            content = std::move(byDirectory);
     }
-
-    // Central records pair with local records by order; surplus ones are read
-    // past and dropped. A word that is no central signature gets one more try.
-    int central = 0;
-    do {
-        if (word == FileHeaderSignature) {
-            TFileHeader header = ReadFileHeader(stream, word);
-            if (central < CentralDirectory.size())
-                CentralDirectory[central] = std::move(header);
-            ++central;
-        }
-        word = ReadWord(stream);
-    } while (word == FileHeaderSignature);
-
-    if (word == EndRecordSignature)
-        ReadEndRecord(stream, word);
+    if (mapped)
+        qobject_cast<QFileDevice*>(&stream)->unmap(const_cast<uchar*>(mapped));
+    const auto* file = qobject_cast<const QFileDevice*>(&stream);
+    Adopt(std::move(content), file ? FullPath(file->fileName()) : QString());
 }
 
-void TZipFile::ReadLocalFile(QIODevice& stream, quint32 signature, qint64 streamSize)
+// Takes over what a read found. The object was empty before (every load
+// uses a new one), so the lists are appended to.
+void TZipFile::Adopt(TZipContent&& content, const QString& source)
 {
-    char block[SharedBlockSize];
-    ReadFixed(stream, block, SharedBlockSize);
-    TLocalFile local;
-    static_cast<TSharedBlock&>(local) = RecordCodec::GetSharedBlock(block);
-    local.Signature = signature;
-    local.FileName = ReadText(stream, local.FileNameLength);
-    local.ExtraField = ReadText(stream, local.ExtraFieldLength);
-    local.CompressedData = ReadData(stream, local.CompressedSize, streamSize);
-    Entries.append(std::move(local));
-    CentralDirectory.append(TFileHeader());
-}
-
-TFileHeader TZipFile::ReadFileHeader(QIODevice& stream, quint32 signature)
-{
-    char fixed[FileHeaderFixedSize];
-    RecordCodec::Put32(fixed, signature);
-    ReadFixed(stream, fixed + 4, FileHeaderFixedSize - 4);
-    TFileHeader header;
-    RecordCodec::GetFileHeaderFixed(fixed, header);
-    header.FileName = ReadText(stream, header.FileNameLength);
-    header.ExtraField = ReadText(stream, header.ExtraFieldLength);
-    header.FileComment = ReadText(stream, header.FileCommentLength);
-    return header;
-}
-
-void TZipFile::ReadEndRecord(QIODevice& stream, quint32 signature)
-{
-    char fixed[EndRecordFixedSize];
-    RecordCodec::Put32(fixed, signature);
-    ReadFixed(stream, fixed + 4, EndRecordFixedSize - 4);
-    RecordCodec::GetEndRecord(fixed, EndRecord);
-    ZipComment = ReadText(stream, EndRecord.CommentLength);
+    Entries.append(std::move(content.Entries));
+    CentralDirectory.append(std::move(content.CentralDirectory));
+    if (content.EndRecord.Signature != 0) {
+        EndRecord = content.EndRecord;
+        ZipComment = std::move(content.ZipComment);
+    }
+    if (m_missing.isEmpty())
+        m_missing = std::move(content.Missing);
+    m_readByDirectory = content.ByDirectory;
+    m_source = source;
 }
 
 void TZipFile::SaveToFile(const QString& fileName) const
 {
+    CheckOverwrite(fileName);
     CheckSaveLimits(0);
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
@@ -339,6 +289,17 @@ void TZipFile::SaveToStream(QIODevice& stream) const
     RecordCodec::PutEndRecord(fixed, end);
     WriteBytes(stream, fixed, EndRecordFixedSize);
     WriteBytes(stream, ZipComment.constData(), ZipComment.size());
+}
+
+// An archive that was not read completely holds less than its file; saving
+// it over that file would lose the entries that were not read.
+void TZipFile::CheckOverwrite(const QString& fileName) const
+{
+    if (m_missing.isEmpty() || m_source.isEmpty() || FullPath(fileName) != m_source)
+        return;
+    throw Exception(QStringLiteral("Cannot save \"%1\": the archive was not read completely (%2). "
+                                   "Saving it would lose entries, so the file is left unchanged.")
+                        .arg(m_source, m_missing));
 }
 
 // Counts, sizes and offsets must fit their fields; checked before anything is
@@ -432,6 +393,7 @@ void TZipFile::AddEntry(const QByteArray& name, quint32 externalAttributes)
     local.Signature = LocalFileSignature;
     local.VersionNeeded = 20;
     local.CompressionMethod = Z_DEFLATED;
+    local.Flags = NameEncodingFlags(name);
     local.FileName = name;
     local.FileNameLength = quint16(name.size());
     TFileHeader header;
@@ -483,7 +445,7 @@ void TZipFile::SetDeflated(int index, const TDeflated& deflated)
     TLocalFile& local = Entries[index];
     local.Signature = LocalFileSignature;
     local.VersionNeeded = 20;
-    local.Flags = 0;
+    local.Flags = NameEncodingFlags(local.FileName);
     local.CompressionMethod = Z_DEFLATED;
     local.Crc32 = deflated.Crc32;
     local.CompressedSize = quint32(deflated.CompressedData.size());
@@ -590,6 +552,7 @@ void TZipFile::RenameEntry(int index, const QByteArray& newName)
     TLocalFile& local = Entries[index];
     local.FileName = newName;
     local.FileNameLength = quint16(newName.size());
+    local.Flags = quint16((local.Flags & ~Utf8NameFlag) | NameEncodingFlags(newName));
     CopyBlockToCentral(index);
 }
 

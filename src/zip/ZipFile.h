@@ -10,6 +10,8 @@
 #include "ZipRecords.h"
 #include "ZipUtils.h"
 
+struct TZipContent;
+
 // The inflated data of an entry does not match the CRC-32 its record holds.
 class EZipFileCRCError : public Exception {
 public:
@@ -35,10 +37,21 @@ public:
     TZipEndRecord EndRecord;
     QByteArray ZipComment;
 
+    // Loading reads what it can. When the records do not follow one another
+    // as this program writes them (a prefix, data descriptors), the archive is
+    // read through its central directory instead.
     void LoadFromFile(const QString& fileName);
     void LoadFromStream(QIODevice& stream);
+    // True unless a load could not read the whole archive: no end record, an
+    // end record listing other entries than were read, a record cut short.
+    bool ReadCompletely() const { return m_missing.isEmpty(); }
+    // What the load could not read; empty when it read everything.
+    const QString& MissingPart() const { return m_missing; }
+    // True when the last load went through the central directory.
+    bool ReadByDirectory() const { return m_readByDirectory; }
     // Writes through a temporary file that replaces the target only when the
     // whole archive was written; an existing archive stays whole on failure.
+    // An archive that was not read completely is never saved over its file.
     void SaveToFile(const QString& fileName) const;
     void SaveToStream(QIODevice& stream) const;
 
@@ -75,11 +88,14 @@ private:
     void CheckIndex(int index) const;
     void CheckSaveLimits(qint64 startPosition) const;
     TFileHeader CentralRecord(int index) const;
-    void ReadLocalFile(QIODevice& stream, quint32 signature, qint64 streamSize);
-    static TFileHeader ReadFileHeader(QIODevice& stream, quint32 signature);
-    void ReadEndRecord(QIODevice& stream, quint32 signature);
+    void Adopt(TZipContent&& content, const QString& source);
+    void CheckOverwrite(const QString& fileName) const;
     static qint64 WriteLocalFile(QIODevice& stream, const TLocalFile& local);
     static qint64 WriteFileHeader(QIODevice& stream, const TFileHeader& header,
                                   quint32 localHeaderOffset);
     void CopyBlockToCentral(int index);
+
+    QString m_missing; // what the load could not read
+    QString m_source;  // the full path of the file loaded, if any
+    bool m_readByDirectory = false;
 };

@@ -119,12 +119,9 @@ bool TZipInspector::FindFirstLocal()
 
 void TZipInspector::ExplainNoLocal()
 {
-    if (IsValidEmptyArchive())
+    // An empty file is an empty archive, as this program reads it.
+    if (m_bytes.isEmpty() || IsValidEmptyArchive())
         return;
-    if (m_bytes.isEmpty()) {
-        Add(0, QStringLiteral("The file is empty; it holds no end record."));
-        return;
-    }
     const qsizetype local = m_bytes.indexOf(QByteArrayView("PK\x03\x04"));
     if (local >= 0)
         Add(local, QStringLiteral("The local record at offset %1 is not found: the bytes before "

@@ -106,3 +106,10 @@ bool ContainsEntryName(const QByteArray& text, const QByteArray& name)
     return !name.isEmpty() && std::search(text.begin(), text.end(), name.begin(), name.end(),
                                           EqualFolded) != text.end();
 }
+
+quint16 NameEncodingFlags(const QByteArray& name)
+{
+    const bool ascii =
+        std::all_of(name.cbegin(), name.cend(), [](char c) { return uchar(c) < 0x80; });
+    return !ascii && name.isValidUtf8() ? Utf8NameFlag : 0;
+}

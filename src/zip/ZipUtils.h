@@ -26,3 +26,9 @@ void DecodeDos(quint32 dosDateTime, QDate& date, QTime& time);
 // Entry-name comparisons: ASCII letters without case, every other byte exact.
 bool SameEntryName(const QByteArray& left, const QByteArray& right);
 bool ContainsEntryName(const QByteArray& text, const QByteArray& name);
+
+// General purpose flag bit 11: the entry name is UTF-8.
+inline constexpr quint16 Utf8NameFlag = 0x0800;
+// The flags a name written by this program carries: bit 11 for a name that
+// is valid UTF-8 and not plain ASCII, so other tools show it right.
+quint16 NameEncodingFlags(const QByteArray& name);

@@ -21,6 +21,7 @@ private slots:
     void cleanupTestCase();
     void uploadThenDownloadOnSecondComputer();
     void downloadOfBrokenArchiveKeepsLocalFile();
+    void failureNamesHostAndPort();
     void wrongUsage_data();
     void wrongUsage();
 
@@ -116,6 +117,17 @@ void CliFtpTest::downloadOfBrokenArchiveKeepsLocalFile()
              1);
     QVERIFY(err.contains("not a whole zip archive"));
     QCOMPARE(TestUtil::ReadFile(local), QByteArray("local archive"));
+}
+
+// Port 1 on the loopback refuses every connection.
+void CliFtpTest::failureNamesHostAndPort()
+{
+    const QString project = m_dir.filePath(QStringLiteral("closed.qrz"));
+    TestUtil::WriteFile(project,
+                        "[Files]\nRelDir=/tmp/\n[FTP]\nFile=a.zip\nHostname=127.0.0.1:1\n");
+    QByteArray err;
+    QCOMPARE(Qorzip({QStringLiteral("ftp-ls"), project}, nullptr, &err), 1);
+    QVERIFY2(err.contains("127.0.0.1:1"), err.constData());
 }
 
 void CliFtpTest::wrongUsage_data()

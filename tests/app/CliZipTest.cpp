@@ -47,6 +47,8 @@ private slots:
     void listAligned();
     void listTabSeparated();
     void testSoundArchive();
+    void listAndTestSayWhatIsMissing_data();
+    void listAndTestSayWhatIsMissing();
     void testDamagedArchive_data();
     void testDamagedArchive();
     void missingArchiveFails_data();
@@ -91,6 +93,39 @@ void CliZipTest::testSoundArchive()
     QCOMPARE(run.ExitCode, 0);
     QVERIFY2(run.Out.contains(QStringLiteral("No errors")), qPrintable(run.Out));
     QVERIFY(run.Out.contains(QStringLiteral("(2 entries)")));
+}
+
+void CliZipTest::listAndTestSayWhatIsMissing_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QByteArray>("change");
+    QTest::addColumn<QString>("expected"); // empty: a valid empty archive, exit 0
+    for (const QString command : {QStringLiteral("list"), QStringLiteral("test")}) {
+        const QByteArray name = command.toLatin1();
+        QTest::newRow(name + ": empty file") << command << QByteArray("empty") << QString();
+        QTest::newRow(name + ": text file")
+            << command << QByteArray("text") << QStringLiteral("no zip records");
+        QTest::newRow(name + ": cut short")
+            << command << QByteArray("cut") << QStringLiteral("cut short");
+    }
+}
+
+void CliZipTest::listAndTestSayWhatIsMissing()
+{
+    QFETCH(QString, command);
+    QFETCH(QByteArray, change);
+    QFETCH(QString, expected);
+    QTemporaryDir dir;
+    const QString path = WriteArchive(dir);
+    const QByteArray whole = TestUtil::ReadFile(path);
+    TestUtil::WriteFile(path, change == "empty"  ? QByteArray()
+                              : change == "text" ? QByteArray("no archive\n")
+                                                 : whole.left(60));
+    const TRun run = RunQorZip({command, path});
+    QCOMPARE(run.ExitCode, expected.isEmpty() ? 0 : 1);
+    QVERIFY2((run.Out + run.Err).contains(expected), qPrintable(run.Out + run.Err));
+    if (!expected.isEmpty())
+        QVERIFY2(run.Err.contains(QStringLiteral("a.zip")), qPrintable(run.Err));
 }
 
 void CliZipTest::testDamagedArchive_data()

@@ -61,6 +61,8 @@ void MemIniFileTest::encodingIsChosenByMark_data()
         be.append(char(c.unicode() >> 8)).append(char(c.unicode() & 0xFF));
     }
     QTest::newRow("utf-16 le") << le;
+    // One unpaired surrogate on a line of its own; every other line still reads.
+    QTest::newRow("utf-16 le, unpaired surrogate") << le + QByteArray("B\0=\0\x00\xD8\r\0\n\0", 10);
     QTest::newRow("utf-16 be") << be;
     QTest::newRow("utf-8 mark") << QByteArray("\xEF\xBB\xBF") + text.toUtf8();
     QTest::newRow("local 8-bit") << text.toLocal8Bit();
@@ -114,7 +116,7 @@ void MemIniFileTest::failedWriteKeepsOldFileAndNamesIt()
         QVERIFY2(
             error.Message().startsWith(QStringLiteral("Cannot create file \"%1\". ").arg(path)),
             qPrintable(error.Message()));
-        QVERIFY(error.Message().size() > path.size() + 24); // the reason follows
+        QVERIFY(error.Message().contains(QStringLiteral("Not a directory")));
     }
     QCOMPARE(TestUtil::ReadFile(dir.filePath("plain")), QByteArray("x"));
 }

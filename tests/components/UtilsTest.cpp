@@ -57,6 +57,8 @@ void UtilsTest::abbreviatePath_data()
     row("posix one level", "/A/B/File.txt", 1, true, "/../B/File.txt");
     row("posix root file", "/Backup.zip", 2, false, "/Backup");
     row("posix zero levels", "/home/u/Main.qrz", 0, false, "/../Main");
+    row("posix colon and backslash in names", "/home/u/a\\b/backup 10:30.zip", 1, true,
+        "/../a\\b/backup 10:30.zip");
 }
 
 void UtilsTest::abbreviatePath()
@@ -102,6 +104,10 @@ void UtilsTest::fileBaseName_data()
                            << "plan";
     QTest::newRow("dot in directory only") << "/home/u.v/plan"
                                            << "plan";
+    QTest::newRow("posix name with a colon") << "/home/u/backup 10:30.zip"
+                                             << "backup 10:30";
+    QTest::newRow("posix name with a backslash") << "/home/u/a\\b.txt"
+                                                 << "a\\b";
 }
 
 void UtilsTest::fileBaseName()

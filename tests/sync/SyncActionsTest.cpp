@@ -19,6 +19,8 @@ private Q_SLOTS:
     void extractAsksBeforeOverwriting();
     void extractSkipsVersionEntries();
     void extractRefusesControlCharacters();
+    void extractFailureNamesFileAndReason_data();
+    void extractFailureNamesFileAndReason();
     void deleteFileResolvesRelativePathsBelowRelDir();
     void deleteFileFailureIsShown();
     void deleteEntryRemovesOnlyTheExactName();
@@ -123,6 +125,41 @@ void SyncActionsTest::extractRefusesControlCharacters()
     TSyncActions actions(f.Current.Zip(), f.RelDir(), f.Ui);
     QVERIFY_THROWS_EXCEPTION(Exception, actions.ExtractEntry(QByteArray("bad\nname.txt"), false));
     QVERIFY(QDir(f.RelDir()).entryList(QDir::Files).isEmpty());
+}
+
+void SyncActionsTest::extractFailureNamesFileAndReason_data()
+{
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<QString>("named");
+    QTest::addColumn<QString>("reason");
+    // "plain" is a file, "folder" a folder: neither can take the extracted file.
+    QTest::newRow("folder cannot be created") << "plain/sub/a.txt"
+                                              << "Unable to create directory"
+                                              << "Not a directory";
+    QTest::newRow("file cannot be written") << "folder"
+                                            << "Cannot create file"
+                                            << "directory";
+}
+
+void SyncActionsTest::extractFailureNamesFileAndReason()
+{
+    QFETCH(QString, target);
+    QFETCH(QString, named);
+    QFETCH(QString, reason);
+    SyncFixture f;
+    f.WriteZip({{"a.txt", "a", f.Time(1)}});
+    f.WriteFile("plain", "x", f.Time(1));
+    QDir().mkpath(f.RelDir() + "folder/inner");
+    try {
+        TSyncActions(f.Current.Zip(), f.RelDir(), f.Ui)
+            .ExtractEntry("a.txt", false, f.RelDir() + target);
+        QFAIL("the extraction did not fail");
+    } catch (const Exception& error) {
+        QVERIFY2(error.Message().startsWith(named), qPrintable(error.Message()));
+        QVERIFY2(error.Message().contains(f.RelDir()), qPrintable(error.Message()));
+        QVERIFY2(error.Message().contains(reason, Qt::CaseInsensitive),
+                 qPrintable(error.Message()));
+    }
 }
 
 void SyncActionsTest::deleteFileResolvesRelativePathsBelowRelDir()

@@ -1,6 +1,7 @@
 #include <QTest>
 
 #include "SyncComparison.h"
+#include "Exception.h"
 #include "SyncFixture.h"
 #include "SyncListModel.h"
 #include "TestRegistry.h"
@@ -39,6 +40,7 @@ private Q_SLOTS:
     void slashEntriesOfOtherToolsPair();
     void foreignNamesAreProposedNoSync();
     void synchronizedShowsMessage();
+    void failureClosesTheProgress();
     void noArchiveDoesNothing();
     void cancelShortensOnlyTheFirstPass();
     void headers();
@@ -150,6 +152,20 @@ void SyncComparisonTest::synchronizedShowsMessage()
     QVERIFY(!comparison.CompareZipWithFiles());
     QCOMPARE(f.Ui.Messages, QStringList({"Files are synchronized!"}));
     QCOMPARE(f.Ui.ProgressTexts.first(), QStringLiteral("Building List ..."));
+    QCOMPARE(f.Ui.ProgressShown, f.Ui.ProgressClosed);
+}
+
+// Nine pending "*" in a mask end the file list with an error.
+void SyncComparisonTest::failureClosesTheProgress()
+{
+    SyncFixture f;
+    f.WriteZip({{"files\\a.txt", "a", f.Time(1)}});
+    f.WriteFile("files/abcdefghi", "a", f.Time(1));
+    f.Project->SetCommands({{"files", "*a*b*c*d*e*f*g*h*i"}});
+    TSyncListModel list;
+    TSyncComparison comparison(*f.Project, f.Current, f.Ui, list);
+    QVERIFY_THROWS_EXCEPTION(Exception, comparison.CompareZipWithFiles());
+    QVERIFY(f.Ui.ProgressShown > 0);
     QCOMPARE(f.Ui.ProgressShown, f.Ui.ProgressClosed);
 }
 

@@ -24,6 +24,7 @@ private slots:
     void oneThreadAndTwoGiveTheSameArchive_data();
     void oneThreadAndTwoGiveTheSameArchive();
     void cancelAfterThirdFileWritesThree();
+    void progressCountsBytes();
     void unreadableFileWritesNoArchive();
     void timeWithoutDosFormWritesNoArchive();
     void nothingSelectedStillHoldsTheProject();
@@ -163,6 +164,25 @@ void ZipBuildTest::cancelAfterThirdFileWritesThree()
     QCOMPARE(m_ui.Report.size(), 3);
 }
 
+// A large file among small ones moves the byte count by its size.
+void ZipBuildTest::progressCountsBytes()
+{
+    m_dir->Write(QStringLiteral("work/a.txt"), "a");
+    m_dir->Write(QStringLiteral("work/b.txt"), QByteArray(300000, 'b'));
+    m_dir->Write(QStringLiteral("work/c.txt"), "cc");
+    MakeProject({{QStringLiteral("."), QStringLiteral("*.txt")}});
+    m_ui.AnswerFile(m_dir->Path("out.zip"));
+    QList<QPair<qint64, qint64>> steps;
+    TZipBuild build(*m_project, m_ui);
+    build.SetBytesDone([&](qint64 done, qint64 total) { steps.append({done, total}); });
+    QVERIFY(build.Run());
+    const qint64 total = 300003 + QFileInfo(m_project->CFGFileName()).size();
+    QCOMPARE(steps.size(), m_ui.Report.size());
+    QCOMPARE(steps.last(), qMakePair(total, total));
+    QVERIFY(std::any_of(steps.cbegin(), steps.cend(),
+                        [](const auto& step) { return step.first >= 300001; }));
+}
+
 void ZipBuildTest::unreadableFileWritesNoArchive()
 {
     m_dir->Write(QStringLiteral("work/a.txt"), "first");
@@ -211,8 +231,10 @@ void ZipBuildTest::decliningTheNameChangesNothing()
     MakeProject({});
     m_project->SetLastZipFile(m_dir->Path("old.zip"));
     m_ui.AnswerFile(QString());
+    m_ui.ReportLine(QStringLiteral("a line of an earlier run"));
     QVERIFY(!RunBuild());
     QCOMPARE(m_project->LastZipFile(), m_dir->Path("old.zip"));
+    QCOMPARE(m_ui.ReportCleared, 1); // cleared before the question, stays cleared
     QVERIFY(m_ui.Report.isEmpty());
     QVERIFY(!QFile::exists(m_dir->Path("old.zip")));
 }

@@ -51,6 +51,9 @@ private Q_SLOTS:
     void extractFileAsksBeforeOverwriting();
     void extractVersionNodeWritesNothing();
     void extractRefusesNamesClimbingOutOfTheDirectory();
+    void incompleteArchiveIsNeverWritten_data();
+    void incompleteArchiveIsNeverWritten();
+    void deleteNeverReachesOutsideRelDir();
 };
 
 void ZipTreeCommandsTest::deleteInZipRemovesFolderAtEveryDepthWithoutQuestion()
@@ -219,6 +222,59 @@ void ZipTreeCommandsTest::extractRefusesNamesClimbingOutOfTheDirectory()
     TZipTreeCommands commands(f.Current, f.RelDir(), f.Ui);
     QVERIFY_THROWS_EXCEPTION(Exception, commands.ExtractTo({Node(f, "docs")}));
     QVERIFY(!QFileInfo::exists(f.Root() + "escaped.txt"));
+}
+
+void ZipTreeCommandsTest::incompleteArchiveIsNeverWritten_data()
+{
+    QTest::addColumn<bool>("versions");
+    QTest::addColumn<bool>("purge");
+    QTest::newRow("purge with versions") << true << true;
+    QTest::newRow("purge without versions writes nothing") << false << true;
+    QTest::newRow("delete in zip") << false << false;
+}
+
+// An archive with bytes after its end record is not read completely: a
+// save over it is refused, the file stays as it was and the tree is read
+// again from it.
+void ZipTreeCommandsTest::incompleteArchiveIsNeverWritten()
+{
+    QFETCH(bool, versions);
+    QFETCH(bool, purge);
+    SyncFixture f;
+    f.WriteZip({{"a.txt", "a", f.Time(1)}, {versions ? "a.txt.V001" : "b.txt", "b", f.Time(1)}});
+    QByteArray bytes = TestUtil::ReadFile(f.ZipPath());
+    bytes += "tail";
+    TestUtil::WriteFile(f.ZipPath(), bytes);
+    f.LoadZip();
+    TZipTreeCommands commands(f.Current, f.RelDir(), f.Ui);
+    try {
+        if (purge)
+            commands.DeleteVersionFiles();
+        else
+            commands.DeleteSelected({Node(f, "a.txt")}, dtZipFile);
+        QVERIFY(purge && !versions);
+    } catch (const Exception& error) {
+        QVERIFY2(error.Message().contains(QStringLiteral("not read completely")),
+                 qPrintable(error.Message()));
+        QVERIFY(error.Message().contains(QStringLiteral("archive.zip")));
+    }
+    QCOMPARE(TestUtil::ReadFile(f.ZipPath()), bytes);
+    QCOMPARE(f.Current.Zip().Count(), 2);
+    QVERIFY(f.Current.Tree().FindNodeByPath("a.txt"));
+}
+
+void ZipTreeCommandsTest::deleteNeverReachesOutsideRelDir()
+{
+    SyncFixture f;
+    f.WriteFile(QStringLiteral("../outside.txt"), "keep", f.Time(1));
+    f.WriteZip({{"..\\outside.txt", "zip", f.Time(1)}});
+    f.Ui.AnswerConfirm(TMsgButton::Ok);
+    TZipTreeCommands(f.Current, f.RelDir(), f.Ui)
+        .DeleteSelected({Node(f, "..\\outside.txt")}, dtBoth);
+    QVERIFY(QFileInfo::exists(f.Root() + QStringLiteral("outside.txt")));
+    QCOMPARE(f.Ui.Messages.size(), 1);
+    QVERIFY(f.Ui.Messages.first().contains(QStringLiteral("was not deleted")));
+    QCOMPARE(f.Current.Zip().Count(), 0);
 }
 
 QZ_REGISTER_TEST(ZipTreeCommandsTest);

@@ -282,14 +282,15 @@ private slots:
         QTest::addColumn<bool>("save");
         QTest::addColumn<QString>("filter");
         QTest::addColumn<QString>("title");
-        const QString csv = "Comma Separated Values(*.csv);;All files (*.*)";
-        QTest::newRow("load txt") << "/x/list.txt" << false << "(*.txt);;" + csv
+        const QString csv = "Comma Separated Values(*.csv)|*.csv|All files (*.*)|*.*";
+        QTest::newRow("load txt") << "/x/list.txt" << false << "(*.txt)|*.txt|" + csv
                                   << "Load String Grid";
         QTest::newRow("load csv") << "/x/list.csv" << false << csv << "Load String Grid";
         QTest::newRow("load no extension") << "/x/list" << false << csv << "Load String Grid";
         QTest::newRow("load upper case")
-            << "/x/LIST.CSV" << false << "(*.CSV);;" + csv << "Load String Grid";
-        QTest::newRow("save txt") << "/x/list.txt" << true << "*.txt;;" + csv << "Save String Grid";
+            << "/x/LIST.CSV" << false << "(*.CSV)|*.CSV|" + csv << "Load String Grid";
+        QTest::newRow("save txt") << "/x/list.txt" << true << "*.txt|*.txt|" + csv
+                                  << "Save String Grid";
     }
 
     void wideDialogFilter()
@@ -331,7 +332,8 @@ private slots:
         QCOMPARE(grid.FileName(), path);
         QCOMPARE(grid.Cells(1, 0), QStringLiteral("B"));
         QCOMPARE(grid.Cells(0, 1), QStringLiteral("1"));
-        QCOMPARE(ui.Questions[0].Request.Filter, QStringLiteral("Comma Separated Values(*.csv)"));
+        QCOMPARE(ui.Questions[0].Request.Filter,
+                 QStringLiteral("Comma Separated Values(*.csv)|*.csv"));
     }
 
     void wideLoadWithoutAsking()

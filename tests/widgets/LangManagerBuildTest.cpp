@@ -119,7 +119,8 @@ void LangManagerBuildTest::buildAsksOnceForTheBaseFile()
     QCOMPARE(ui.Questions.size(), 2);
     QCOMPARE(ui.Questions[0].Kind, QStringLiteral("SaveFile"));
     QCOMPARE(ui.Questions[0].Text, QStringLiteral("Build Language File"));
-    QCOMPARE(ui.Questions[0].Request.Filter, QStringLiteral("Original Language Files (*.ori)"));
+    QCOMPARE(ui.Questions[0].Request.Filter,
+             QStringLiteral("Original Language Files (*.ori)|*.ori"));
     QVERIFY(ui.Questions[0].Request.Preset.endsWith(QStringLiteral(".ori")));
     QVERIFY(ui.Questions[0].Request.Options.testFlag(TFileRequest::OverwritePrompt));
     QCOMPARE(ui.Questions[1].Text,

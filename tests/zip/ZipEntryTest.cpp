@@ -57,6 +57,8 @@ private slots:
     void nextVersionName();
     void isVersionName_data();
     void isVersionName();
+    void utf8NamesCarryBit11_data();
+    void utf8NamesCarryBit11();
 };
 
 void ZipEntryTest::addEntrySetsTheFields()
@@ -334,6 +336,37 @@ void ZipEntryTest::isVersionName()
     QFETCH(bool, version);
     QCOMPARE(IsVersionName(name), version);
     QCOMPARE(IsVersionName(QString::fromLocal8Bit(name)), version);
+}
+
+void ZipEntryTest::utf8NamesCarryBit11_data()
+{
+    QTest::addColumn<QByteArray>("name");
+    QTest::addColumn<quint16>("flags");
+    QTest::newRow("ASCII") << QByteArray("docs\\a.txt") << quint16(0);
+    QTest::newRow("UTF-8") << QByteArray("\xc3\x9c"
+                                         "bersicht \xc3\xa4.txt")
+                           << quint16(0x0800);
+    QTest::newRow("Latin-1, no UTF-8") << QByteArray("\xdc"
+                                                     "bersicht.txt")
+                                       << quint16(0);
+}
+
+// Bit 11 follows the name through adding, filling and renaming, in both records.
+void ZipEntryTest::utf8NamesCarryBit11()
+{
+    QFETCH(QByteArray, name);
+    QFETCH(quint16, flags);
+    TZipFile zip;
+    zip.AddEntry(name, 0);
+    QCOMPARE(zip.Entries.at(0).Flags, flags);
+    zip.SetData(0, "data");
+    QCOMPARE(zip.Entries.at(0).Flags, flags);
+    QCOMPARE(zip.CentralDirectory.at(0).Flags, flags);
+    zip.AddEntry("plain.txt", 0);
+    zip.RenameEntry(1, name);
+    zip.RenameEntry(0, "plain.txt.V001");
+    QCOMPARE(zip.CentralDirectory.at(1).Flags, flags);
+    QCOMPARE(zip.Entries.at(0).Flags, quint16(0));
 }
 
 QZ_REGISTER_TEST(ZipEntryTest);

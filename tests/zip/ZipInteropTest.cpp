@@ -135,6 +135,10 @@ void ZipInteropTest::ownArchivePassesOtherTools()
         zip.SetDateTime(zip.Count() - 1, QDateTime(QDate(2023, 3, 4), QTime(5, 6, 8)));
         zip.SetData(zip.Count() - 1, it.value());
     }
+    zip.AddEntry("\xc3\x9c"
+                 "bersicht \xc3\xa4.txt",
+                 0);
+    zip.SetData(zip.Count() - 1, "umlauts");
     zip.ZipComment = "archive comment";
     zip.SaveToFile(path);
     QByteArray out;
@@ -144,7 +148,10 @@ void ZipInteropTest::ownArchivePassesOtherTools()
         QStringLiteral("import sys, zipfile\n"
                        "z = zipfile.ZipFile(sys.argv[1])\n"
                        "bad = z.testzip()\n"
-                       "sys.exit(1 if bad is not None or len(z.namelist()) != 4 else 0)\n");
+                       "names = z.namelist()\n"
+                       "ok = bad is None and len(names) == 5 and names[-1] == '\\u00dcbersicht "
+                       "\\u00e4.txt'\n"
+                       "sys.exit(0 if ok else 1)\n");
     QCOMPARE(TestUtil::Run(Python, {QStringLiteral("-c"), script, path}), 0);
 }
 

@@ -50,11 +50,13 @@ class ZipLoadSaveTest : public QObject {
 private slots:
     void loadsNothingFrom_data();
     void loadsNothingFrom();
-    void prefixMultipleOfFourIsSkipped();
+    void prefixIsSkipped_data();
+    void prefixIsSkipped();
+    void emptyArchiveIsComplete();
     void savedLayoutIsContiguous();
     void emptyArchiveSavesEndRecordAndComment();
     void roundTripKeepsEveryRecord();
-    void dataDescriptorEndsTheLocalRecords();
+    void dataDescriptorReadsThroughDirectory();
     void centralRecordsPairByOrder_data();
     void centralRecordsPairByOrder();
     void recordCutShortKeepsZeroes();
@@ -64,36 +66,57 @@ private slots:
 void ZipLoadSaveTest::loadsNothingFrom_data()
 {
     QTest::addColumn<QByteArray>("bytes");
-    TZipFile single;
-    single.AddEntry("only.txt", 0);
-    single.SetData(0, "the only entry");
-    const QByteArray archive = Saved(single);
-    QTest::newRow("empty file") << QByteArray();
-    QTest::newRow("only an end record") << Saved(TZipFile());
-    QTest::newRow("5-byte prefix hides the first local record") << QByteArray(5, 'x') + archive;
-    QTest::newRow("3-byte prefix") << QByteArray(3, '\0') + archive;
-    QTest::newRow("1-byte prefix") << QByteArray(1, 'P') + archive;
-    QTest::newRow("signature as the last 4 bytes") << QByteArray("\x50\x4b\x03\x04", 4);
-    QTest::newRow("random bytes") << TestUtil::RandomBytes(1000, 7);
+    QTest::addColumn<bool>("complete");
+    QTest::newRow("empty file") << QByteArray() << true;
+    QTest::newRow("signature as the last 4 bytes") << QByteArray("\x50\x4b\x03\x04", 4) << false;
+    QTest::newRow("random bytes") << TestUtil::RandomBytes(1000, 7) << false;
 }
 
 void ZipLoadSaveTest::loadsNothingFrom()
 {
     QFETCH(QByteArray, bytes);
+    QFETCH(bool, complete);
     const TZipFile zip = Loaded(bytes);
     QCOMPARE(zip.Count(), 0);
     QCOMPARE(zip.CentralDirectory.size(), 0);
     QCOMPARE(zip.EndRecord.Signature, 0u);
     QVERIFY(zip.ZipComment.isEmpty());
+    QCOMPARE(zip.ReadCompletely(), complete);
 }
 
-void ZipLoadSaveTest::prefixMultipleOfFourIsSkipped()
+void ZipLoadSaveTest::prefixIsSkipped_data()
 {
-    const TZipFile zip = Loaded(QByteArray(8, 'x') + Saved(ThreeEntries()));
+    QTest::addColumn<int>("prefix");
+    QTest::addColumn<bool>("byDirectory");
+    QTest::newRow("8 bytes, found in steps of 4") << 8 << false;
+    QTest::newRow("5 bytes, found through the directory") << 5 << true;
+    QTest::newRow("3 bytes") << 3 << true;
+    QTest::newRow("1 byte") << 1 << true;
+}
+
+void ZipLoadSaveTest::prefixIsSkipped()
+{
+    QFETCH(int, prefix);
+    QFETCH(bool, byDirectory);
+    const TZipFile zip = Loaded(QByteArray(prefix, 'P') + Saved(ThreeEntries()));
     QCOMPARE(zip.Count(), 3);
     QCOMPARE(zip.GetName(1), QByteArray("docs\\b.txt"));
     QCOMPARE(zip.GetData(1), QByteArray("docs\\b.txt").repeated(50));
     QCOMPARE(zip.EndRecord.TotalEntries, 3);
+    QVERIFY(zip.ReadCompletely());
+    QCOMPARE(zip.ReadByDirectory(), byDirectory);
+}
+
+// An empty archive made by another tool: its end record and comment count.
+void ZipLoadSaveTest::emptyArchiveIsComplete()
+{
+    TZipFile empty;
+    empty.ZipComment = "nothing here";
+    const TZipFile zip = Loaded(Saved(empty));
+    QCOMPARE(zip.Count(), 0);
+    QCOMPARE(zip.EndRecord.Signature, EndRecordSignature);
+    QCOMPARE(zip.ZipComment, QByteArray("nothing here"));
+    QVERIFY(zip.ReadCompletely());
 }
 
 void ZipLoadSaveTest::savedLayoutIsContiguous()
@@ -159,7 +182,9 @@ void ZipLoadSaveTest::roundTripKeepsEveryRecord()
     QCOMPARE(reloaded.Entries.at(2).ExtraField, zip.Entries.at(2).ExtraField);
 }
 
-void ZipLoadSaveTest::dataDescriptorEndsTheLocalRecords()
+// The sizes of such an entry are in its central record; the archive saved
+// from it needs no data descriptors.
+void ZipLoadSaveTest::dataDescriptorReadsThroughDirectory()
 {
     TZipFile zip = ThreeEntries();
     QByteArray bytes = Saved(zip);
@@ -168,10 +193,12 @@ void ZipLoadSaveTest::dataDescriptorEndsTheLocalRecords()
     RecordCodec::Put32(bytes.data() + 18, 0);
     RecordCodec::Put32(bytes.data() + 22, 0);
     const TZipFile loaded = Loaded(bytes);
-    QCOMPARE(loaded.Count(), 1);
-    QVERIFY(loaded.Entries.at(0).CompressedData.isEmpty());
-    QCOMPARE(loaded.CentralDirectory.at(0).Signature, 0u);
-    QCOMPARE(loaded.EndRecord.Signature, 0u);
+    QVERIFY(loaded.ReadByDirectory());
+    QVERIFY(loaded.ReadCompletely());
+    QCOMPARE(loaded.Count(), 3);
+    QCOMPARE(loaded.GetData(0), QByteArray("a.txt").repeated(50));
+    QCOMPARE(loaded.Entries.at(0).Flags, 0);
+    QCOMPARE(Saved(loaded), Saved(zip));
 }
 
 void ZipLoadSaveTest::centralRecordsPairByOrder_data()
@@ -208,6 +235,7 @@ void ZipLoadSaveTest::centralRecordsPairByOrder()
     const TZipFile zip = Loaded(localBytes.left(localEnd) + centralBytes.mid(centralStart));
     QCOMPARE(zip.Count(), locals);
     QCOMPARE(zip.CentralDirectory.size(), locals);
+    QVERIFY(!zip.ReadCompletely());
     for (int i = 0; i < locals; ++i) {
         const bool matched = i < centrals;
         QCOMPARE(zip.CentralDirectory.at(i).Signature, matched ? FileHeaderSignature : 0u);

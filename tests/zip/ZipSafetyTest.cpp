@@ -85,23 +85,32 @@ void ZipSafetyTest::saveErrorLeavesTheOldArchive_data()
 {
     QTest::addColumn<QString>("target");
     QTest::addColumn<QString>("start");
+    QTest::addColumn<QString>("reason");
     QTest::newRow("folder does not exist")
-        << QStringLiteral("nowhere/a.zip") << QStringLiteral("Cannot create file \"");
+        << QStringLiteral("nowhere/a.zip") << QStringLiteral("Cannot create file \"")
+        << QStringLiteral("No such file or directory");
     QTest::newRow("target is a folder")
-        << QStringLiteral("folder") << QStringLiteral("Cannot create file \"");
+        << QStringLiteral("folder") << QStringLiteral("Cannot create file \"")
+        << QStringLiteral("directory");
+    QTest::newRow("parent is a file")
+        << QStringLiteral("plain/a.zip") << QStringLiteral("Cannot create file \"")
+        << QStringLiteral("Not a directory");
 }
 
 void ZipSafetyTest::saveErrorLeavesTheOldArchive()
 {
     QFETCH(QString, target);
     QFETCH(QString, start);
+    QFETCH(QString, reason);
     QTemporaryDir dir;
     QDir(dir.path()).mkpath(QStringLiteral("folder/inner"));
+    TestUtil::WriteFile(dir.filePath(QStringLiteral("plain")), "x");
     const QString path = dir.filePath(target);
     const QString message = MessageOf([&] { OneEntry("x").SaveToFile(path); });
     QVERIFY2(message.startsWith(start), qPrintable(message));
     QVERIFY(message.contains(QFileInfo(path).fileName()));
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 0);
+    QVERIFY2(message.contains(reason, Qt::CaseInsensitive), qPrintable(message));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
 }
 
 void ZipSafetyTest::limitsFailBeforeWriting_data()
