@@ -16,6 +16,7 @@
 
 #include "AboutBox.h"
 #include "AppSettings.h"
+#include "CommandRowEditor.h"
 #include "CurrentZip.h"
 #include "Exception.h"
 #include "FileTypeRegistration.h"
@@ -96,7 +97,6 @@ void TZipDlg::ConnectProject()
     connect(m_project.get(), &TZipProject::RelDirChanged, m_lbRelDir, &QLabel::setText);
     connect(m_project.get(), &TZipProject::LastZipFileChanged, this,
             [this] { m_lbZipFile->setText(m_project->ZipFileLabel()); });
-    connect(m_project.get(), &TZipProject::CommandsChanged, this, &TZipDlg::ShowRows);
 }
 
 void TZipDlg::FormCreate()
@@ -123,7 +123,7 @@ void TZipDlg::FormCreate()
     }
     if (QFileInfo(m_project->LastZipFile()).isFile())
         LoadZipTree(m_project->LastZipFile());
-    ShowRows();
+    m_rowEditor->ShowRows();
     ShowValueHolders();
     m_hintWindow->hide();
     m_lbRelDir->setText(m_project->RelDir());
@@ -138,7 +138,7 @@ void TZipDlg::showEvent(QShowEvent* event)
     QMainWindow::showEvent(event);
     if (!event->spontaneous())
         m_onScreen = true;
-    FitColumns();
+    m_rowEditor->FitColumns();
 }
 
 void TZipDlg::closeEvent(QCloseEvent* event)

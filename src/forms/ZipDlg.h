@@ -24,7 +24,9 @@ class QToolButton;
 class TAboutBox;
 class TAppSettings;
 class TFTPTransferForm;
+class TCommandRowEditor;
 class TCurrentZip;
+class TFilterForm;
 class TLangManager;
 class TMainUserInterface;
 class TProgressForm;
@@ -135,12 +137,9 @@ private:
                           const QKeySequence& shortcut = {});
     void ConnectProject();
 
-    // The grid and the hidden value holders show the project; edits go back.
-    void ShowRows();
-    void StoreRows();
+    // The hidden value holders show the project; edits go back.
     void ShowValueHolders();
     void StoreValueHolders();
-    void FitColumns();
     void AfterProjectChange();
     void HintTimerTimer();
     void FindInReport();
@@ -170,6 +169,8 @@ private:
     QListWidget* m_clbFiles = nullptr;
     QComboBox* m_cbFilter = nullptr;
     QLabel* m_lbRelDir = nullptr;
+    TFilterForm* m_filterForm = nullptr;
+    TCommandRowEditor* m_rowEditor = nullptr;
     QPlainTextEdit* m_mmReport = nullptr;
     TZipTreeView* m_tvZip = nullptr;
     QLabel* m_lbZipFile = nullptr;
@@ -181,6 +182,5 @@ private:
     QLabel* m_hintWindow = nullptr;
     QTimer* m_hintTimer = nullptr;
     bool m_onScreen = false;
-    bool m_storingRows = false;
     bool m_inMouseDown = false;
 };

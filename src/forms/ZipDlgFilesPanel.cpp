@@ -1,7 +1,7 @@
 // The "Files To Zip" panel: the command-row grid sgFiles, the row commands
 // ("Load File", "Load Directory", "Set Rel Dir to :"), the relative directory
-// label and the hidden value holders clbFiles and cbFilter. The grid shows
-// the project's rows; edits in the grid go back to the project.
+// label and the hidden value holders clbFiles and cbFilter. The command-row
+// editor shows the project's rows in the grid and carries out the commands.
 #include "ZipDlg.h"
 
 #include <QComboBox>
@@ -11,6 +11,10 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "AppSettings.h"
+#include "CommandRowEditor.h"
+#include "FilterForm.h"
+#include "MainUserInterface.h"
 #include "WideFStringGrid.h"
 #include "ZipProject.h"
 
@@ -19,9 +23,6 @@ QPushButton* CreateRowButton(const QString& name, const QString& caption)
 {
     auto* button = new QPushButton(caption);
     button->setObjectName(name);
-    // The row commands and the grid's popup pmsgFiles are connected by the
-    // command-row editor; until then the buttons cannot work.
-    button->setEnabled(false);
     return button;
 }
 } // namespace
@@ -35,11 +36,6 @@ QWidget* TZipDlg::CreateFilesPanel()
     m_sgFiles = new TWideFStringGrid;
     m_sgFiles->setObjectName(QStringLiteral("sgFiles"));
     m_sgFiles->SetUserInterface(&UserInterface());
-    m_sgFiles->SetColCount(2);
-    m_sgFiles->SetFixedCols(0);
-    m_sgFiles->SetOptions(goEditing);
-    connect(m_sgFiles, &TFStringGridBase::OnSetEditText, this, [this] { StoreRows(); });
-    connect(m_sgFiles, &TFStringGridBase::OnChanged, this, [this] { StoreRows(); });
     layout->addWidget(m_sgFiles, 1);
 
     auto* buttons = new QHBoxLayout;
@@ -62,34 +58,13 @@ QWidget* TZipDlg::CreateFilesPanel()
     m_cbFilter->setObjectName(QStringLiteral("cbFilter"));
     m_cbFilter->setEditable(true);
     m_cbFilter->hide();
+
+    // The filter editor, created before the settings fill its MasterList, and
+    // the command-row editor that opens it from a Filter cell.
+    m_filterForm = new TFilterForm(m_settings->MasterList(), *m_ui, this);
+    m_rowEditor = new TCommandRowEditor(
+        *panel, *m_project, *m_filterForm, *m_ui, [this] { WriteSettings(); }, this);
     return panel;
-}
-
-void TZipDlg::ShowRows()
-{
-    if (m_storingRows)
-        return;
-    const QList<TZipCommand>& commands = m_project->Commands();
-    m_storingRows = true;
-    m_sgFiles->SetRowCount(int(commands.size()) + 1);
-    m_sgFiles->SetRows(0, TZipProject::HeaderRow());
-    for (int i = 0; i < commands.size(); ++i)
-        m_sgFiles->SetRows(i + 1, {commands[i].Directory, commands[i].Filter});
-    m_sgFiles->SetFixedRows(1);
-    m_storingRows = false;
-    FitColumns();
-}
-
-void TZipDlg::StoreRows()
-{
-    if (m_storingRows)
-        return;
-    QList<TZipCommand> commands;
-    for (int row = 1; row < m_sgFiles->RowCount(); ++row)
-        commands.append({m_sgFiles->Cells(0, row), m_sgFiles->Cells(1, row)});
-    m_storingRows = true;
-    m_project->SetCommands(commands);
-    m_storingRows = false;
 }
 
 void TZipDlg::ShowValueHolders()
@@ -106,12 +81,4 @@ void TZipDlg::StoreValueHolders()
         items.append(m_cbFilter->itemText(i));
     m_project->SetFilterList(items);
     m_project->SetFilterText(m_cbFilter->currentText());
-}
-
-void TZipDlg::FitColumns()
-{
-    // Directory four fifths, filter one fifth of the grid's client width.
-    const int width = m_sgFiles->viewport()->width();
-    m_sgFiles->SetColWidths(0, width * 4 / 5);
-    m_sgFiles->SetColWidths(1, width / 5);
 }

@@ -5,8 +5,14 @@
 #include "Utils.h"
 
 namespace {
+// Without letter case, and the asking item after every mask whatever its first
+// character, so "the last item" of the editor's list always means that item.
 bool Less(const QString& a, const QString& b)
 {
+    const bool askA = a == TMasterList::AskItem();
+    const bool askB = b == TMasterList::AskItem();
+    if (askA || askB)
+        return !askA && askB;
     return a.compare(b, Qt::CaseInsensitive) < 0;
 }
 } // namespace

@@ -6,12 +6,14 @@
 // Every filter mask the program knows, offered by the filter editor. The list
 // stays sorted and compares without letter case: adding a mask that is there
 // in any letter case does nothing. It starts with the built-in masks; the
-// last of them, "[...]", is the item that asks for a new mask.
+// last of them, "[...]", is the item that asks for a new mask and stays last.
 class TMasterList {
 public:
     TMasterList();
 
     static QString BuiltInText();
+    // The item that asks for a new mask; it sorts after every mask.
+    static QString AskItem() { return QStringLiteral("[...]"); }
 
     const QStringList& Items() const { return m_items; }
     qsizetype Count() const { return m_items.size(); }

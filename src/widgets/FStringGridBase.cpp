@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QCollator>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QLocale>
 #include <QMouseEvent>
 #include <QPainter>
@@ -83,6 +84,23 @@ int FitColumnWidth(const QFontMetrics& metrics, const TStringTable& table, int c
     }
     return width;
 }
+// Lets the grid refuse a move of the current cell before it happens.
+class TVetoSelectionModel : public QItemSelectionModel {
+public:
+    TVetoSelectionModel(QAbstractItemModel* model, TFStringGridBase& grid)
+        : QItemSelectionModel(model, &grid), m_grid(grid)
+    {}
+
+    void setCurrentIndex(const QModelIndex& index,
+                         QItemSelectionModel::SelectionFlags command) override
+    {
+        if (!index.isValid() || m_grid.CanSelectCell(index.column(), index.row() + 1))
+            QItemSelectionModel::setCurrentIndex(index, command);
+    }
+
+private:
+    const TFStringGridBase& m_grid;
+};
 } // namespace
 
 TFStringGridBase::TFStringGridBase(TGridVariant variant, QWidget* parent)
@@ -92,6 +110,9 @@ TFStringGridBase::TFStringGridBase(TGridVariant variant, QWidget* parent)
 {
     m_model->SetTable(TStringTable(5, 5));
     setModel(m_model);
+    QItemSelectionModel* defaultSelection = selectionModel();
+    setSelectionModel(new TVetoSelectionModel(m_model, *this));
+    delete defaultSelection;
     setItemDelegate(new TGridDelegate(this));
     setHorizontalHeader(new TGridHeader(this));
     verticalHeader()->hide();
@@ -863,13 +884,33 @@ void TFStringGridBase::DrawCellText(QPainter& painter, int col, int row, TGridDr
 
 // ---- mouse and resizing ---------------------------------------------------------
 
+bool TFStringGridBase::CanSelectCell(int col, int row) const
+{
+    return !OnCanSelectCell || OnCanSelectCell(col, row);
+}
+
 void TFStringGridBase::mousePressEvent(QMouseEvent* event)
 {
+    // A refused cell is neither made current nor selected.
+    const QModelIndex pressed = indexAt(event->position().toPoint());
+    if (pressed.isValid() && !CanSelectCell(pressed.column(), pressed.row() + 1)) {
+        event->accept();
+        return;
+    }
     // The wide grid keeps its horizontal position when a cell is clicked.
     const int left = horizontalScrollBar()->value();
     QTableView::mousePressEvent(event);
     if (m_variant == gvWide)
         horizontalScrollBar()->setValue(left);
+}
+
+// A key that would move onto a refused cell leaves the current cell where it is.
+QModelIndex TFStringGridBase::moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers)
+{
+    const QModelIndex target = QTableView::moveCursor(cursorAction, modifiers);
+    if (target.isValid() && !CanSelectCell(target.column(), target.row() + 1))
+        return currentIndex();
+    return target;
 }
 
 void TFStringGridBase::wheelEvent(QWheelEvent* event)

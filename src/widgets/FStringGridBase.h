@@ -62,6 +62,9 @@ public:
     std::function<void(QPainter& painter, int col, int row, TGridDrawState state,
                        const QRect& rect)>
         OnDrawCell;
+    // Asked before the current cell moves to (col, row), by the mouse, the keys
+    // or the program; false keeps the current cell (and the selection) as it is.
+    std::function<bool(int col, int row)> OnCanSelectCell;
 
     TGridVariant Variant() const { return m_variant; }
     void SetUserInterface(TUserInterface* ui) { m_ui = ui; }
@@ -103,6 +106,8 @@ public:
     int Col() const;
     void SetCol(int col);
     TGridRect Selection() const;
+    // True when OnCanSelectCell lets (col, row) become the current cell.
+    bool CanSelectCell(int col, int row) const;
     void SetSelection(const TGridRect& rect);
 
     QString FileName() const { return m_fileName; }
@@ -167,7 +172,7 @@ signals:
     void OnSetEditText(QObject* sender, int col, int row, const QString& value);
     void OnTopLeftChanged(QObject* sender);
     void OnScroll(QObject* sender, int newCol, int newRow);
-    // The current cell moved to (col, row).
+    // The current cell moved to (col, row); see OnCanSelectCell to refuse a move.
     void OnSelectCell(int col, int row);
 
 protected:
@@ -178,6 +183,7 @@ protected:
     int VisibleWidth() const;
     void WriteCSVFile(const QString& fileName, QChar separator);
     void mousePressEvent(QMouseEvent* event) override;
+    QModelIndex moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) override;
     void wheelEvent(QWheelEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;

@@ -32,6 +32,10 @@ void MasterListTest::addingIgnoresLetterCase()
     QVERIFY(list.IndexOf(QStringLiteral("*.cpp")) < list.IndexOf(QStringLiteral("*.dfm")));
     list.Remove(QStringLiteral("*.CPP"));
     QVERIFY(!list.Contains(QStringLiteral("*.cpp")));
+    // A mask whose first character sorts after "[" still comes before "[...]".
+    list.Add(QStringLiteral("readme"));
+    QCOMPARE(list.Items().last(), TMasterList::AskItem());
+    QCOMPARE(list.IndexOf(QStringLiteral("README")), list.Count() - 2);
 }
 
 void MasterListTest::commaText_data()
