@@ -100,7 +100,7 @@ void CliZipTest::listAndTestSayWhatIsMissing_data()
     QTest::addColumn<QString>("command");
     QTest::addColumn<QByteArray>("change");
     QTest::addColumn<QString>("expected"); // empty: a valid empty archive, exit 0
-    for (const QString command : {QStringLiteral("list"), QStringLiteral("test")}) {
+    for (const QString& command : {QStringLiteral("list"), QStringLiteral("test")}) {
         const QByteArray name = command.toLatin1();
         QTest::newRow(name + ": empty file") << command << QByteArray("empty") << QString();
         QTest::newRow(name + ": text file")
