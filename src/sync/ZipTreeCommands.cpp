@@ -57,7 +57,8 @@ const TZipNode* TZipTreeCommands::DeleteSelected(const QList<const TZipNode*>& s
         const TZipFile& zip = m_current.Zip();
         SaveAfter([&] {
             ZipLookup::RemoveEntriesIf(m_current.Zip(), [&](int index) {
-                const auto it = removals.find(PathRules::ExactEntryKey(zip.Entries.at(index).FileName));
+                const auto it =
+                    removals.find(PathRules::ExactEntryKey(zip.Entries.at(index).FileName));
                 return it != removals.end() && it.value()-- > 0;
             });
         });
