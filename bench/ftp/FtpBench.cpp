@@ -11,42 +11,15 @@
 #include "Exception.h"
 #include "FtpClient.h"
 #include "FtpTransfer.h"
-#include "UserInterface.h"
+#include "../BenchUserInterface.h"
 
 namespace {
-// Saves where the command line says and asks nothing else.
-class TBenchInterface : public TUserInterface {
-public:
-    explicit TBenchInterface(const QString& target) : m_target(target) {}
-    TMsgButton Confirm(const QString&, TMsgButtons) override { return TMsgButton::Cancel; }
-    void ShowMessage(const QString& text) override
-    {
-        std::fprintf(stderr, "%s\n", qPrintable(text));
-    }
-    QString SaveFileName(const TFileRequest&) override { return m_target; }
-    QString OpenFileName(const TFileRequest&) override { return {}; }
-    QString DirectoryName(const TFileRequest&) override { return {}; }
-    bool InputText(const QString&, const QString&, QString&) override { return false; }
-    void ReportLine(const QString&) override {}
-    void ClearReport() override {}
-    void SetProgressTitle(const QString&) override {}
-    void SetProgressText(const QString&) override {}
-    void SetProgressMaximum(int) override {}
-    void SetProgressPosition(int) override {}
-    int ProgressMaximum() const override { return 0; }
-    int ProgressPosition() const override { return 0; }
-    void ShowProgress() override {}
-    void CloseProgress() override {}
-    bool Cancelled() const override { return false; }
-    void ProcessEvents() override {}
-
-private:
-    QString m_target;
-};
 
 int CheckedDownload(const QStringList& args)
 {
-    TBenchInterface ui(args.at(1) == QLatin1String("download") ? args.at(6) : QString());
+    // Saves where the command line says and asks nothing else.
+    TBenchUserInterface ui(TMsgButton::Cancel,
+                           args.at(1) == QLatin1String("download") ? args.at(6) : QString());
     TFtpTransfer transfer(ui);
     transfer.Settings().Hostname = args.at(2) + QLatin1Char(':') + args.at(3);
     transfer.Settings().Username = args.at(4);

@@ -15,35 +15,10 @@
 #include "PanelButton.h"
 #include "SyncComparison.h"
 #include "SyncList.h"
-#include "UserInterface.h"
+#include "../BenchUserInterface.h"
 #include "ZipProject.h"
 
 namespace {
-// Answers nothing and shows nothing: the comparison only reports progress.
-class TSilentUserInterface : public TUserInterface {
-public:
-    TMsgButton Confirm(const QString&, TMsgButtons) override { return TMsgButton::No; }
-    void ShowMessage(const QString& text) override
-    {
-        std::fprintf(stderr, "%s\n", qPrintable(text));
-    }
-    QString SaveFileName(const TFileRequest&) override { return {}; }
-    QString OpenFileName(const TFileRequest&) override { return {}; }
-    QString DirectoryName(const TFileRequest&) override { return {}; }
-    bool InputText(const QString&, const QString&, QString&) override { return false; }
-    void ReportLine(const QString&) override {}
-    void ClearReport() override {}
-    void SetProgressTitle(const QString&) override {}
-    void SetProgressText(const QString&) override {}
-    void SetProgressMaximum(int) override {}
-    void SetProgressPosition(int) override {}
-    int ProgressMaximum() const override { return 0; }
-    int ProgressPosition() const override { return 0; }
-    void ShowProgress() override {}
-    void CloseProgress() override {}
-    bool Cancelled() const override { return false; }
-    void ProcessEvents() override {}
-};
 
 QElapsedTimer g_clock;
 
@@ -84,7 +59,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: bench_synclist PROJECT.qrz\n");
         return 2;
     }
-    TSilentUserInterface ui;
+    TBenchUserInterface ui(TMsgButton::No, QString()); // the comparison only reports progress
     TZipProject project(ui);
     const QString fileName = QString::fromLocal8Bit(argv[1]);
     project.SetCFGFileName(fileName);
