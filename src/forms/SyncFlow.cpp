@@ -39,12 +39,28 @@ void TSyncFlow::bnSyncClick()
 void TSyncFlow::ExecuteSync()
 {
     const QList<TSyncItem> rows = m_list->ShownItems();
-    const auto change = [this, &rows] {
-        TSyncExecution(m_current, m_project.RelDir(), m_ui)
-            .ExecuteSync(rows, TZipOperation(m_list->ZipOperation()));
+    TSyncExecution execution(m_current, m_project.RelDir(), m_ui);
+    // Restoring the current project keeps this computer's section and
+    // password; the window then reads it back, so a later save writes the
+    // restored rows instead of the ones held before the run.
+    execution.SetProjectFile(m_project.CFGFileName());
+    const auto change = [this, &rows, &execution] {
+        execution.ExecuteSync(rows, TZipOperation(m_list->ZipOperation()));
     };
-    if (OnZipChange)
-        OnZipChange(change);
-    else
-        change();
+    try {
+        if (OnZipChange)
+            OnZipChange(change);
+        else
+            change();
+    } catch (...) {
+        ReloadRestoredProject(execution);
+        throw;
+    }
+    ReloadRestoredProject(execution);
+}
+
+void TSyncFlow::ReloadRestoredProject(const TSyncExecution& execution)
+{
+    if (execution.ProjectFileRestored())
+        m_project.LoadProject(m_project.CFGFileName());
 }

@@ -8,6 +8,7 @@
 class QWidget;
 class TAppSettings;
 class TCurrentZip;
+class TSyncExecution;
 class TSyncList;
 class TUserInterface;
 class TZipProject;
@@ -39,6 +40,8 @@ public:
     std::function<void(const std::function<void()>& change)> OnZipChange;
 
 private:
+    void ReloadRestoredProject(const TSyncExecution& execution);
+
     TZipProject& m_project;
     TCurrentZip& m_current;
     TUserInterface& m_ui;

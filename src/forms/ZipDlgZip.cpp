@@ -84,13 +84,12 @@ void TZipDlg::ChangeZip(const std::function<void()>& change)
 
 void TZipDlg::bnZipClick()
 {
-    // A new run starts with an empty report, also when the name is declined.
-    m_ui->ClearReport();
-    // The project file is always in the archive: it is saved first, so the
-    // archive holds the project as it stands, and a project never saved
-    // before (the first run) does not end the build with a missing file.
-    acSaveExecute();
+    // The build clears the report (also when the name is declined) and saves
+    // the project before archiving it: the project file is always in the
+    // archive, and a project never saved before must exist by then.
+    StoreValueHolders();
     TZipBuild build(*m_project, *m_ui);
+    build.SetSaveProject(true);
     const bool written = build.Run();
     m_clbFiles->clear();
     for (const TFileList::TItem& item : build.FileList().Items()) {
@@ -153,6 +152,7 @@ void TZipDlg::mnDelVersionFilesClick()
 void TZipDlg::mnExtractToClick()
 {
     TZipTreeCommands commands(*m_currentZip, m_project->RelDir(), *m_ui);
+    commands.SetProjectFile(m_project->CFGFileName());
     commands.ExtractTo(SelectedNodes());
 }
 

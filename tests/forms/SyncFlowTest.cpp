@@ -211,6 +211,32 @@ private slots:
         QCOMPARE(left, QStringList{"=> files" + QString(QDir::separator()) + "a.txt"});
     }
 
+    // Restoring the current project file from the archive: the window reads
+    // it back, so its next save keeps the restored rows.
+    void restoredProjectIsReadBack()
+    {
+        Folder f;
+        f.Write("a.txt", "a", 1);
+        f.Build();
+        f.project.SetCommands({{QStringLiteral("files"), QStringLiteral("*.*")},
+                               {QStringLiteral("later"), QStringLiteral("*.*")}});
+        f.project.SaveProject(f.project.CFGFileName());
+        TestUtil::SetModified(f.project.CFGFileName(), Time(0));
+        TSyncFlow flow(f.project, f.current, f.ui, nullptr);
+        TSyncList& list = flow.SyncList();
+        QStringList shown;
+        WhenShown(list, [&] {
+            for (const TSyncItem& item : list.ShownItems())
+                shown.append(item.Operation + ' ' + item.EntryName);
+            list.findChild<QPushButton*>("bnSync")->click();
+        });
+        f.ui.AnswerConfirm(TMsgButton::Yes); // replace the project file
+        flow.bnSyncClick();
+        QCOMPARE(shown, QStringList{"<= project.qrz"});
+        QCOMPARE(f.project.Commands().size(), 1);
+        QCOMPARE(f.project.Commands()[0].Directory, QStringLiteral("files"));
+    }
+
     // The main window's "Sync ..." (F3) and the sync panel's "Sync" run the
     // comparison; the list's "Sync" reaches the report and the tree.
     void mainWindowRunsTheRoad()
