@@ -13,3 +13,13 @@ measure() {
         /Maximum resident/ { rss = $2 }
         END { printf "%.2f %.2f %d\n", wall, user + sys, rss }' "$log"
 }
+
+# keep_best BEST "wall cpu peakKB": prints BEST or the new triple, whichever
+# has the shorter wall time (BEST may be empty).
+keep_best() {
+    if [ -z "$1" ]; then
+        echo "$2"
+    else
+        awk -v a="$1" -v b="$2" 'BEGIN { split(a, x, " "); split(b, y, " "); print (y[1] < x[1]) ? b : a }'
+    fi
+}

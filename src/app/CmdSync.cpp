@@ -146,9 +146,8 @@ int RunSync(const QStringList& arguments)
     if (archive.isEmpty() || !QFileInfo(archive).isFile())
         return Console::Failure(QStringLiteral("Archive not found: \"%1\"").arg(archive));
     TCurrentZip current;
-    current.LoadZipTree(archive, &ui, false);
     TSyncListModel list;
-    TSyncComparison(project, current, ui, list).Compare();
+    TSyncComparison(project, current, ui, list).CompareWithArchive(archive);
     list.SetOperationFilter(parser.values(options.Only));
     if (parser.isSet(options.PlanOut) || parser.isSet(options.Json))
         return WritePlan(

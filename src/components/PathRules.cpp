@@ -1,5 +1,7 @@
 #include "PathRules.h"
 
+#include <algorithm>
+
 #include <QDir>
 #include <QStandardPaths>
 #include <QStringList>
@@ -126,9 +128,23 @@ QByteArray PathRules::ExactEntryKey(const QByteArray& entryName)
 {
     if (!CaseSensitiveNames())
         return EntryKey(entryName);
+    // Most names need no change, and then share the name's bytes.
+    if (!entryName.contains('/'))
+        return entryName;
     QByteArray key = entryName;
     key.replace('/', '\\');
     return key;
+}
+
+bool PathRules::SameExactEntryKey(QByteArrayView a, QByteArrayView b)
+{
+    const bool foldCase = !CaseSensitiveNames();
+    const auto fold = [foldCase](char c) {
+        return c == '/' ? '\\' : foldCase ? AsciiUpper(c) : c;
+    };
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(),
+                      [&fold](char x, char y) { return fold(x) == fold(y); });
 }
 
 bool PathRules::CaseSensitiveNames()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QChar>
 #include <QString>
 
@@ -63,6 +64,8 @@ bool SameEntryName(const QString& a, const QString& b);
 // this differs from EntryKey, names are paired exactly first and folded
 // only when that is unambiguous.
 QByteArray ExactEntryKey(const QByteArray& entryName);
+// ExactEntryKey(a) == ExactEntryKey(b), without building either key.
+bool SameExactEntryKey(QByteArrayView a, QByteArrayView b);
 // True where names differing in letter case are different files.
 bool CaseSensitiveNames();
 // A folder entry: a name ending in '/' or '\'.

@@ -9,6 +9,7 @@ struct TDirEntry {
     bool File = false;   // a regular file, or a link to one
     bool Folder = false; // walked into: anything but a file or a link
 };
+Q_DECLARE_TYPEINFO(TDirEntry, Q_RELOCATABLE_TYPE);
 
 // Every entry of the folder but "." and "..", hidden and system ones too,
 // sorted by name in UTF-16 order (case counts), as QDir::Name sorts them.

@@ -45,6 +45,12 @@ void TFileList::SetChecked(qsizetype index, bool checked)
     m_items[index].Checked = checked;
 }
 
+void TFileList::Reserve(qsizetype count)
+{
+    m_items.reserve(count);
+    m_keys.reserve(count);
+}
+
 void TFileList::Clear()
 {
     m_items.clear();

@@ -30,6 +30,9 @@ public:
     void SetChecked(qsizetype index, bool checked);
     void Clear();
 
+    // Room for `count` paths in all, so that adding them grows nothing.
+    void Reserve(qsizetype count);
+
     // The form under which the list stores a path.
     static QString CleanPath(const QString& path);
 
@@ -39,3 +42,5 @@ private:
     QList<TItem> m_items;
     QSet<QString> m_keys;
 };
+
+Q_DECLARE_TYPEINFO(TFileList::TItem, Q_RELOCATABLE_TYPE);

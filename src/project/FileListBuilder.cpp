@@ -172,7 +172,9 @@ void TFileListBuilder::AddDirectory(const QString& directory, TFileList& list)
     m_ui.SetProgressTitle(
         QStringLiteral("Building List : %1")
             .arg(AbbreviatePath(folder + QStringLiteral("*.*"), 1, false, false)));
-    for (const QString& path : Walk(folder, UpperMasks(m_project.FilterText())))
+    const QStringList found = Walk(folder, UpperMasks(m_project.FilterText()));
+    list.Reserve(list.Count() + found.size());
+    for (const QString& path : found)
         list.AddClean(path);
 }
 

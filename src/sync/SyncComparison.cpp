@@ -1,8 +1,6 @@
 #include "SyncComparison.h"
 
-#ifdef Q_OS_LINUX
-#include <sys/stat.h>
-#endif
+#include <future>
 
 #include <QFile>
 #include <QtMath>
@@ -26,6 +24,9 @@ namespace {
 // The progress shows the current name at most this often; building the
 // abbreviated name for each of many small files costs more than comparing.
 constexpr qint64 kProgressMs = 50;
+// Files whose stamps are read at once, on several threads; between blocks
+// the progress and a cancel are seen no later than after each file.
+constexpr int kStampBlock = 4096;
 
 // The text before the first separator of an entry name; empty without one.
 QString FirstFolder(const QByteArray& name)
@@ -68,13 +69,23 @@ int TSyncComparison::Compare()
 {
     if (!m_current.HasZip())
         return 0;
+    return CompareLoading(QString());
+}
+
+int TSyncComparison::CompareWithArchive(const QString& fileName)
+{
+    return CompareLoading(fileName);
+}
+
+int TSyncComparison::CompareLoading(const QString& archive)
+{
     m_ui.SetProgressPosition(0);
     m_ui.ShowProgress();
     m_ui.SetProgressTitle(QStringLiteral("Syncronize ..."));
     m_ui.SetProgressText(QStringLiteral("Building List ..."));
     m_ui.ProcessEvents();
     try {
-        CompareAll();
+        CompareAll(archive);
     } catch (...) {
         m_pairing.reset();
         m_ui.CloseProgress(); // the display never outlives a failed comparison
@@ -85,21 +96,19 @@ int TSyncComparison::Compare()
     return m_list.ItemCount();
 }
 
-void TSyncComparison::CompareAll()
+void TSyncComparison::CompareAll(const QString& archive)
 {
     TSyncDates::ReadTimeZone();
-    TFileList files;
-    BuildFileList(m_project, m_ui, files);
+    ListFilesWhileIndexing(archive);
     m_list.ClearItems();
     m_list.SetZipHeader(QStringLiteral("Zip:") +
                         AbbreviatePath(m_current.FileName(), 1, true, false));
     m_list.SetFileHeader(m_project.RelDir());
-    m_entries = ZipLookup::IndexFileEntries(m_current.Zip());
     m_relDirPrefix = PathRules::ToNative(m_project.RelDir());
     if (!m_relDirPrefix.endsWith(PathRules::NativeSeparator()))
         m_relDirPrefix.clear();
+    m_relDirPrefixBytes = QFile::encodeName(m_relDirPrefix);
     m_paired.assign(size_t(m_current.Zip().Count()), false);
-    m_files = files.Paths();
     m_projectFileIndex = -1;
     for (qsizetype i = m_files.size() - 1; i >= 0 && m_projectFileIndex < 0; --i)
         if (PathRules::SamePath(m_files.at(i), m_project.CFGFileName()))
@@ -109,12 +118,43 @@ void TSyncComparison::CompareAll()
     SecondPass();
 }
 
+// The file list is built on this thread (it shows its progress) while
+// another one loads the archive, when one is to be loaded, and indexes its
+// entry names: the two take about as long. The first files' stamps are read
+// while the index may still be in the making. An archive that was loaded
+// before is indexed here, after the walk: the window's events, run during
+// the walk, may change it.
+void TSyncComparison::ListFilesWhileIndexing(const QString& archive)
+{
+    std::future<void> loading;
+    if (!archive.isEmpty())
+        loading = std::async(std::launch::async, [this, archive] {
+            m_current.LoadZipTree(archive, nullptr, false);
+            m_entries = TEntryIndex(m_current.Zip());
+        });
+    TFileList files;
+    BuildFileList(m_project, m_ui, files);
+    m_files = files.Paths();
+    ReadStamps(0);
+    if (loading.valid())
+        loading.get(); // a failed load fails the comparison here
+    else
+        m_entries = TEntryIndex(m_current.Zip());
+}
+
+void TSyncComparison::ReadStamps(qsizetype first)
+{
+    m_stamps.Read(m_files, first, qMin<qsizetype>(first + kStampBlock, m_files.size()));
+}
+
 void TSyncComparison::FirstPass()
 {
     const QStringList& files = m_files;
     m_ui.SetProgressMaximum(int(files.size()));
     m_progressClock.invalidate();
     for (int i = 0; i < files.size(); ++i) {
+        if (!m_stamps.Holds(i))
+            ReadStamps(i);
         if (ProgressDue(i, int(files.size()))) {
             m_ui.SetProgressText(AbbreviatePath(files.at(i), 0, true, true));
             m_ui.SetProgressPosition(i);
@@ -128,21 +168,20 @@ void TSyncComparison::FirstPass()
 
 void TSyncComparison::CompareFile(int fileIndex)
 {
-    const QString& file = m_files.at(fileIndex);
-    const QString relative = RelativeToRelDir(file);
-    const int entry = PairedEntry(relative);
-    TFileStamp stamp;
-    if (!ReadFileStamp(file, stamp))
+    if (!m_stamps.Exists(fileIndex))
         return; // the list names a file that is gone (the project file before its first save)
+    const QString& file = m_files.at(fileIndex);
+    const TFileStamp& stamp = m_stamps.Stamp(fileIndex);
+    const int entry = PairedEntry(RelativeBytes(file, m_stamps.Path(fileIndex)));
     if (entry < 0) {
-        m_list.AddItem(FileFields(stamp, relative), soCopyMissingToZip);
+        m_list.AddItem(FileFields(stamp, RelativeToRelDir(file)), soCopyMissingToZip);
         return;
     }
     m_paired[size_t(entry)] = true;
     const TSyncOperation operation = CompareTimes(stamp, entry);
     if (operation == soNoSync && (SameSize(stamp, entry) || fileIndex == m_projectFileIndex))
         return;
-    TSyncItem item = FileFields(stamp, relative);
+    TSyncItem item = FileFields(stamp, RelativeToRelDir(file));
     const TSyncItem entryItem = EntryFields(entry);
     item.EntryName = entryItem.EntryName;
     item.EntryDate = entryItem.EntryDate;
@@ -153,17 +192,18 @@ void TSyncComparison::CompareFile(int fileIndex)
 // The entry a file pairs with: the one of its exact name first; where names
 // keep their case, one that differs in case only when that is unambiguous
 // (see TNamePairing).
-int TSyncComparison::PairedEntry(const QString& relative)
+int TSyncComparison::PairedEntry(const QByteArray& relative)
 {
     // The key folds '/' to '\\' itself, so the path needs no entry-name form first.
-    const int exact = m_entries.value(PathRules::ExactEntryKey(relative.toLocal8Bit()), -1);
+    const int exact = m_entries.Find(relative);
     if (exact >= 0 || !PathRules::CaseSensitiveNames())
         return exact;
     if (!m_pairing)
         m_pairing = std::make_unique<TNamePairing>(
-            m_entries, [this](int i) { return RelativeToRelDir(m_files.at(i)).toLocal8Bit(); },
+            m_entries.ByKey(),
+            [this](int i) { return RelativeToRelDir(m_files.at(i)).toLocal8Bit(); },
             int(m_files.size()));
-    return m_pairing->FoldedEntry(relative.toLocal8Bit());
+    return m_pairing->FoldedEntry(relative);
 }
 
 // "=" (equal), "=>" or "<=" by the times. With an agreeing extended timestamp
@@ -250,6 +290,19 @@ QString TSyncComparison::EntryPath(const QString& nameText) const
                : m_project.RelDir() + PathRules::EntryNameToPath(nameText);
 }
 
+// RelativeToRelDir(file) in local 8-bit form, for a file whose local 8-bit
+// form is `path`: for the usual file the rest of the path after RelDir,
+// which shares the bytes of `path` and lives no longer than it.
+QByteArray TSyncComparison::RelativeBytes(const QString& file, const QByteArray& path) const
+{
+    const char foreign = PathRules::NativeSeparator() == QLatin1Char('/') ? '\\' : '/';
+    if (!m_relDirPrefixBytes.isEmpty() && path.size() > m_relDirPrefixBytes.size() &&
+        path.startsWith(m_relDirPrefixBytes) && !path.contains(foreign))
+        return QByteArray::fromRawData(path.constData() + m_relDirPrefixBytes.size(),
+                                       path.size() - m_relDirPrefixBytes.size());
+    return RelativeToRelDir(file).toLocal8Bit();
+}
+
 // PathRules::RelativePath(file, RelDir) without splitting both paths into
 // parts for the usual file: one that starts with RelDir and holds only native
 // separators is the rest of its path.
@@ -270,26 +323,6 @@ bool TSyncComparison::ProgressDue(int index, int count)
     if (index + 1 < count && m_progressClock.isValid() && m_progressClock.elapsed() < kProgressMs)
         return false;
     m_progressClock.start();
-    return true;
-}
-
-// One stat() per file on Linux: QFileInfo would add a time-zone conversion
-// of the time, which costs more than the stat itself.
-bool TSyncComparison::ReadFileStamp(const QString& path, TFileStamp& stamp)
-{
-#ifdef Q_OS_LINUX
-    struct stat status {};
-    if (::stat(QFile::encodeName(path).constData(), &status) != 0 || !S_ISREG(status.st_mode))
-        return false;
-    stamp.Size = qint64(status.st_size);
-    stamp.Modified = qint64(status.st_mtim.tv_sec) * 1000 + status.st_mtim.tv_nsec / 1000000;
-#else
-    const QFileInfo info(path);
-    if (!info.isFile())
-        return false;
-    stamp.Size = info.size();
-    stamp.Modified = info.fileTime(QFileDevice::FileModificationTime).toMSecsSinceEpoch();
-#endif
     return true;
 }
 

@@ -57,21 +57,6 @@ int ZipLookup::FindZipEntry(const TZipFile& zip, const QString& path)
     return -1;
 }
 
-QHash<QByteArray, int> ZipLookup::IndexFileEntries(const TZipFile& zip)
-{
-    QHash<QByteArray, int> index;
-    index.reserve(zip.Count());
-    for (int i = 0; i < zip.Count(); ++i) {
-        const QByteArray name = zip.GetName(i);
-        if (IsVersionName(name) || PathRules::IsFolderEntryName(name))
-            continue;
-        const QByteArray key = PathRules::ExactEntryKey(name);
-        if (!index.contains(key))
-            index.insert(key, i);
-    }
-    return index;
-}
-
 void ZipLookup::RemoveEntryAt(TZipFile& zip, int index)
 {
     if (index < 0 || index >= zip.Count())

@@ -19,10 +19,6 @@ int FindNamedFile(const TZipFile& zip, const QByteArray& name);
 // its first occurrence in the path ends exactly at the path's end. No
 // separator is needed before the name. -1 when there is none.
 int FindZipEntry(const TZipFile& zip, const QString& path);
-// Every non-version file entry (folder entries left out) by its exact name
-// key (PathRules::ExactEntryKey; the first of equal names), so a comparison
-// finds each file's entry in constant time.
-QHash<QByteArray, int> IndexFileEntries(const TZipFile& zip);
 // Removes entry `index` from both record lists; nothing for an index outside.
 void RemoveEntryAt(TZipFile& zip, int index);
 // Removes every entry the predicate picks, in one pass over the archive.

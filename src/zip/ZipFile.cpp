@@ -11,6 +11,7 @@
 
 #include <zlib.h>
 
+#include "ByteBuffers.h"
 #include "ExtendedTime.h"
 #include "Inflater.h"
 #include "RecordCodec.h"
@@ -46,28 +47,6 @@ QString StreamName(const QIODevice& stream)
     throw Exception(
         QStringLiteral("Cannot save the archive: %1 exceeds the limits of the zip format.")
             .arg(what));
-}
-
-// The bytes of the stream from its position to its end, mapped into memory
-// for a file, otherwise read; `holder` keeps read bytes alive. The stream
-// position moves to the end.
-QByteArrayView StreamBytes(QIODevice& stream, QByteArray& holder, const uchar*& mapped)
-{
-    mapped = nullptr;
-    auto* file = qobject_cast<QFileDevice*>(&stream);
-    if (file && !file->isSequential()) {
-        const qint64 start = file->pos();
-        const qint64 size = file->size() - start;
-        if (size <= 0)
-            return QByteArrayView();
-        mapped = file->map(start, size);
-        if (mapped) {
-            file->seek(start + size);
-            return QByteArrayView(mapped, size);
-        }
-    }
-    holder = stream.readAll();
-    return holder;
 }
 
 void WriteBytes(QIODevice& stream, const char* bytes, qint64 size)
@@ -124,9 +103,17 @@ void CheckMethod(const TLocalFile& entry)
 }
 
 // The stored bytes of an entry without compression.
+QByteArrayView StoredView(const TLocalFile& entry)
+{
+    return QByteArrayView(entry.CompressedData)
+        .first(std::min<qsizetype>(entry.CompressedData.size(), entry.UncompressedSize));
+}
+
+// The same as a byte array of its own, not a slice of the archive: callers
+// may rely on a closing '\0', as for any byte array not made from raw data.
 QByteArray StoredBytes(const TLocalFile& entry)
 {
-    return entry.CompressedData.left(entry.UncompressedSize);
+    return StoredView(entry).toByteArray();
 }
 
 // Room for the inflated data: the declared size when the compressed data can
@@ -219,10 +206,7 @@ void TZipFile::LoadFromFile(const QString& fileName)
 
 void TZipFile::LoadFromStream(QIODevice& stream)
 {
-    QByteArray holder;
-    const uchar* mapped = nullptr;
-    const QByteArrayView bytes = StreamBytes(stream, holder, mapped);
-    TZipReader reader(bytes);
+    TZipReader reader(ByteBuffers::ReadToEnd(stream));
     TZipContent content = reader.ReadInOrder();
     if (!content.Missing.isEmpty()) {
         // The directory must list at least the entries found in order.
@@ -231,18 +215,21 @@ void TZipFile::LoadFromStream(QIODevice& stream)
             byDirectory.Entries.size() >= content.Entries.size())
             content = std::move(byDirectory);
     }
-    if (mapped)
-        qobject_cast<QFileDevice*>(&stream)->unmap(const_cast<uchar*>(mapped));
     const auto* file = qobject_cast<const QFileDevice*>(&stream);
     Adopt(std::move(content), file ? FullPath(file->fileName()) : QString());
 }
 
-// Takes over what a read found. The object was empty before (every load
-// uses a new one), so the lists are appended to.
+// Takes over what a read found: its lists as they are into an empty object
+// (every load uses a new one), appended to what an object already held.
 void TZipFile::Adopt(TZipContent&& content, const QString& source)
 {
-    Entries.append(std::move(content.Entries));
-    CentralDirectory.append(std::move(content.CentralDirectory));
+    if (Entries.isEmpty() && CentralDirectory.isEmpty()) {
+        Entries = std::move(content.Entries);
+        CentralDirectory = std::move(content.CentralDirectory);
+    } else {
+        Entries.append(std::move(content.Entries));
+        CentralDirectory.append(std::move(content.CentralDirectory));
+    }
     if (content.EndRecord.Signature != 0) {
         EndRecord = content.EndRecord;
         ZipComment = std::move(content.ZipComment);
@@ -500,8 +487,8 @@ void TZipFile::Verify(const TLocalFile& entry)
 {
     CheckMethod(entry);
     if (entry.CompressionMethod == 0) {
-        const QByteArray data = StoredBytes(entry);
-        CheckCrc(entry, ComputeCrc32(data.constData(), data.size()), data.size());
+        const QByteArrayView data = StoredView(entry);
+        CheckCrc(entry, ComputeCrc32(data.data(), data.size()), data.size());
         return;
     }
     QByteArray slice(CrcSliceSize, Qt::Uninitialized);

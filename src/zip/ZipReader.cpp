@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "ByteBuffers.h"
 #include "RecordCodec.h"
 
 namespace {
@@ -24,7 +25,7 @@ bool Uses64BitFields(const TSharedBlock& block)
 }
 } // namespace
 
-TZipReader::TZipReader(QByteArrayView bytes) : m_bytes(bytes)
+TZipReader::TZipReader(const QByteArray& bytes) : m_owner(bytes), m_bytes(m_owner)
 {}
 
 // A word at the cursor; bytes past the end count as zero.
@@ -37,20 +38,33 @@ quint32 TZipReader::ReadWord()
     return RecordCodec::Get32(bytes);
 }
 
-// `size` bytes at the cursor, padded with zero bytes where the input ends
-// (the record is then noted as cut short).
-QByteArray TZipReader::Take(qint64 size, const char* record, qint64 offset)
+// `size` bytes at the cursor into `out`, padded with zero bytes where the
+// input ends (the record is then noted as cut short).
+void TZipReader::TakeInto(char* out, qint64 size, const char* record, qint64 offset)
 {
     const qint64 available = std::clamp<qint64>(m_bytes.size() - m_pos, 0, size);
-    QByteArray bytes(m_bytes.data() + m_pos, available);
+    std::copy_n(m_bytes.data() + m_pos, available, out);
     m_pos += available;
     if (available < size) {
         if (m_cut.isEmpty())
             m_cut = QStringLiteral("%1 at offset %2 is cut short by the end of the file")
                         .arg(QLatin1String(record))
                         .arg(offset);
-        bytes.append(size - available, '\0');
+        std::fill_n(out + available, size - available, '\0');
     }
+}
+
+// A field of `size` bytes at the cursor: a slice of the archive's bytes, or
+// a padded copy where the input ends.
+QByteArray TZipReader::Take(qint64 size, const char* record, qint64 offset)
+{
+    if (m_pos + size <= m_bytes.size()) {
+        const QByteArray bytes = ByteBuffers::Slice(m_owner, m_pos, size);
+        m_pos += size;
+        return bytes;
+    }
+    QByteArray bytes(size, Qt::Uninitialized);
+    TakeInto(bytes.data(), size, record, offset);
     return bytes;
 }
 
@@ -63,6 +77,15 @@ void TZipReader::Note(TZipContent& content, const QString& text) const
 TZipContent TZipReader::ReadInOrder()
 {
     TZipContent content;
+    // The end record tells how many entries to expect (a guess only).
+    if (const qint64 endAt = FindEndRecord(); endAt >= 0) {
+        const quint16 expected = RecordCodec::Get16(m_bytes.data() + endAt + 10);
+        content.Entries.reserve(expected);
+        content.CentralDirectory.reserve(expected);
+        ByteBuffers::Prefault(content.Entries.data(), expected * qsizetype(sizeof(TLocalFile)));
+        ByteBuffers::Prefault(content.CentralDirectory.data(),
+                              expected * qsizetype(sizeof(TFileHeader)));
+    }
     // The first local record is searched in steps of 4 bytes.
     quint32 word = 0;
     do {
@@ -85,13 +108,8 @@ TZipContent TZipReader::ReadInOrder()
     do {
         if (word == FileHeaderSignature) {
             TFileHeader header = ReadCentral();
-            if (central < content.CentralDirectory.size()) {
-                // Equal names share one copy: half the allocations of a load.
-                const QByteArray& localName = content.Entries.at(central).FileName;
-                if (header.FileName == localName)
-                    header.FileName = localName;
+            if (central < content.CentralDirectory.size())
                 content.CentralDirectory[central] = std::move(header);
-            }
             ++central;
         }
         word = ReadWord();
@@ -128,13 +146,14 @@ void TZipReader::ReadLocal(TZipContent& content)
     local.Signature = LocalFileSignature;
     const qint64 start = m_pos - 4;
     const char* record = "the local record";
-    static_cast<TSharedBlock&>(local) =
-        RecordCodec::GetSharedBlock(Take(SharedBlockSize, record, start).constData());
+    char block[SharedBlockSize];
+    TakeInto(block, SharedBlockSize, record, start);
+    static_cast<TSharedBlock&>(local) = RecordCodec::GetSharedBlock(block);
     local.FileName = Take(local.FileNameLength, record, start);
     local.ExtraField = Take(local.ExtraFieldLength, record, start);
     // The data is never padded: a declared size is no reason to allocate.
     const qint64 available = std::clamp<qint64>(m_bytes.size() - m_pos, 0, local.CompressedSize);
-    local.CompressedData = QByteArray(m_bytes.data() + m_pos, available);
+    local.CompressedData = ByteBuffers::Slice(m_owner, m_pos, available);
     m_pos += available;
     if (available < local.CompressedSize && m_cut.isEmpty())
         m_cut = QStringLiteral("entry %1 at offset %2 is cut short: it declares %3 bytes of "
@@ -151,8 +170,7 @@ void TZipReader::ReadLocal(TZipContent& content)
 void TZipReader::TakeFixed(char* fixed, qint64 size, quint32 signature, const char* record)
 {
     RecordCodec::Put32(fixed, signature);
-    const QByteArray rest = Take(size - 4, record, m_pos - 4);
-    std::copy_n(rest.constData(), rest.size(), fixed + 4);
+    TakeInto(fixed + 4, size - 4, record, m_pos - 4);
 }
 
 TFileHeader TZipReader::ReadCentral()
@@ -271,8 +289,9 @@ bool TZipReader::ReadDirectoryEntry(TZipContent& content, qint64& centralPos, qi
     local.Signature = LocalFileSignature;
     const char* record = "the local record";
     const qint64 start = m_pos - 4;
-    static_cast<TSharedBlock&>(local) =
-        RecordCodec::GetSharedBlock(Take(SharedBlockSize, record, start).constData());
+    char block[SharedBlockSize];
+    TakeInto(block, SharedBlockSize, record, start);
+    static_cast<TSharedBlock&>(local) = RecordCodec::GetSharedBlock(block);
     local.FileName = Take(local.FileNameLength, record, start);
     local.ExtraField = Take(local.ExtraFieldLength, record, start);
     if (local.Flags & DataDescriptorFlag) {
@@ -287,7 +306,7 @@ bool TZipReader::ReadDirectoryEntry(TZipContent& content, qint64& centralPos, qi
         return Fail(content, QStringLiteral("the local record of %1 is cut short or disagrees "
                                             "with its central record")
                                  .arg(Quoted(header.FileName)));
-    local.CompressedData = m_bytes.sliced(m_pos, local.CompressedSize).toByteArray();
+    local.CompressedData = ByteBuffers::Slice(m_owner, m_pos, local.CompressedSize);
     content.Entries.append(std::move(local));
     content.CentralDirectory.append(std::move(header));
     return true;

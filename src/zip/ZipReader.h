@@ -28,7 +28,8 @@ struct TZipContent {
 //   whose sizes follow their data in a data descriptor.
 class TZipReader {
 public:
-    explicit TZipReader(QByteArrayView bytes);
+    // The entries' data will share the storage of `bytes`.
+    explicit TZipReader(const QByteArray& bytes);
 
     TZipContent ReadInOrder();
     // False, with the reason in `content.Missing`, when the end record or the
@@ -37,6 +38,7 @@ public:
 
 private:
     quint32 ReadWord();
+    void TakeInto(char* out, qint64 size, const char* record, qint64 offset);
     QByteArray Take(qint64 size, const char* record, qint64 offset);
     void TakeFixed(char* fixed, qint64 size, quint32 signature, const char* record);
     void ReadLocal(TZipContent& content);
@@ -48,7 +50,8 @@ private:
                             qint64 centralEnd);
     bool Fail(TZipContent& content, const QString& text) const;
 
-    QByteArrayView m_bytes;
+    QByteArray m_owner;
+    QByteArrayView m_bytes; // of m_owner
     qint64 m_pos = 0;
     QString m_cut; // the first record cut short by the end of the bytes
 };

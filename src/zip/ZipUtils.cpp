@@ -26,17 +26,17 @@ bool EqualFolded(char left, char right)
 
 // The extension of a name, dot included: from the last dot that follows the
 // last separator (backslash or slash) or colon; empty when there is none.
-QByteArray Extension(const QByteArray& name)
+QByteArrayView Extension(QByteArrayView name)
 {
     const qsizetype separator =
         std::max({name.lastIndexOf('\\'), name.lastIndexOf('/'), name.lastIndexOf(':')});
     const qsizetype dot = name.lastIndexOf('.');
-    return dot > separator ? name.mid(dot) : QByteArray();
+    return dot > separator ? name.sliced(dot) : QByteArrayView();
 }
 
 // At least three decimal digits that fit an int; signs, blanks and prefixes
 // do not count.
-bool IsVersionNumber(const QByteArray& text)
+bool IsVersionNumber(QByteArrayView text)
 {
     if (text.size() < 3 ||
         !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
@@ -56,9 +56,9 @@ quint32 ComputeCrc32(const char* data, qint64 length)
 
 bool IsVersionName(const QByteArray& name)
 {
-    const QByteArray extension = Extension(name);
+    const QByteArrayView extension = Extension(name);
     return extension.size() >= 2 && FoldAscii(extension.at(1)) == 'V' &&
-           IsVersionNumber(extension.mid(2));
+           IsVersionNumber(extension.sliced(2));
 }
 
 bool IsVersionName(const QString& name)

@@ -54,6 +54,13 @@ void PathRulesTest::entryNamesCompareWithoutCaseAndSeparator()
     // Only ASCII letters fold: an accented letter must match exactly.
     QVERIFY(!PathRules::SameEntryName(QStringLiteral("\u00e9.txt"), QStringLiteral("\u00c9.txt")));
     QCOMPARE(PathRules::EntryKey(QByteArray("a/b\\c.Txt")), QByteArray("A\\B\\C.TXT"));
+    // The exact key keeps letter case where file names do.
+    for (const auto& [a, b] : {std::pair<QByteArray, QByteArray>{"a/b.txt", "a\\b.txt"},
+                               {"a\\B.txt", "a/b.txt"},
+                               {"ab.txt", "ab.tx"},
+                               {"", ""}})
+        QCOMPARE(PathRules::SameExactEntryKey(a, b),
+                 PathRules::ExactEntryKey(a) == PathRules::ExactEntryKey(b));
 }
 
 void PathRulesTest::escapingEntryNames_data()

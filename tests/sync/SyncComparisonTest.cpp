@@ -57,6 +57,9 @@ private Q_SLOTS:
     void folderEntriesStandForFolders();
     void equalTimeOtherSizeIsListed();
     void unreadableEntryTimeIsNeverOverwriting();
+    void duplicateNamesPairWithTheFirst();
+    void manyFilesAcrossStampBlocks();
+    void failedLoadFailsTheComparison();
 };
 
 void SyncComparisonTest::timesDecide_data()
@@ -330,6 +333,54 @@ void SyncComparisonTest::unreadableEntryTimeIsNeverOverwriting()
     QCOMPARE(Compare(f, list),
              QStringList({"= files/a.txt | files\\a.txt", "!<=  | files\\gone.txt"}));
     QVERIFY(list.Item(0).EntryDate.isEmpty());
+}
+
+// The comparison tries the entry after the last one found before it looks
+// the name up; a later duplicate there is not the entry of that name.
+void SyncComparisonTest::duplicateNamesPairWithTheFirst()
+{
+    SyncFixture f;
+    f.WriteZip({{"files\\b.txt", "b", f.Time(1)},
+                {"files\\a.txt", "a", f.Time(1)},
+                {"files\\b.txt", "b", f.Time(30)}});
+    f.WriteFile("files/a.txt", "a", f.Time(1));
+    f.WriteFile("files/b.txt", "b", f.Time(1));
+    TSyncListModel list;
+    TSyncComparison comparison(*f.Project, f.Current, f.Ui, list);
+    QCOMPARE(comparison.CompareWithArchive(f.ZipPath()), 0);
+    QCOMPARE(f.Current.Zip().Count(), 3); // loaded as the current archive
+}
+
+// More files than one block of stamps, read on several threads: each file
+// keeps its own stamp at the blocks' edges too.
+void SyncComparisonTest::manyFilesAcrossStampBlocks()
+{
+    SyncFixture f;
+    QList<SyncFixture::TEntry> entries;
+    QStringList changed;
+    for (int i = 0; i < 4200; ++i) {
+        const QString name = QStringLiteral("files/d%1/f%2.txt")
+                                 .arg(i / 100, 2, 10, QLatin1Char('0'))
+                                 .arg(i % 100, 2, 10, QLatin1Char('0'));
+        const bool touched = i == 0 || i == 4095 || i == 4096 || i == 4199;
+        f.WriteFile(name, "x", f.Time(touched ? 20 : 1));
+        entries.append({QString(name).replace('/', '\\').toLocal8Bit(), "x", f.Time(1)});
+        if (touched)
+            changed.append("=> " + name + " | " + QString(name).replace('/', '\\'));
+    }
+    f.WriteZip(entries);
+    QCOMPARE(Compare(f), changed);
+}
+
+void SyncComparisonTest::failedLoadFailsTheComparison()
+{
+    SyncFixture f;
+    f.WriteFile("files/a.txt", "a", f.Time(1));
+    TSyncListModel list;
+    TSyncComparison comparison(*f.Project, f.Current, f.Ui, list);
+    QVERIFY_THROWS_EXCEPTION(Exception, comparison.CompareWithArchive(f.Root() + "missing.zip"));
+    QVERIFY(!f.Current.HasZip());
+    QCOMPARE(f.Ui.ProgressShown, f.Ui.ProgressClosed);
 }
 
 QZ_REGISTER_TEST(SyncComparisonTest);

@@ -61,6 +61,7 @@ private slots:
     void centralRecordsPairByOrder();
     void recordCutShortKeepsZeroes();
     void offsetsCountFromTheStreamPosition();
+    void fieldsOutliveTheirArchive();
 };
 
 void ZipLoadSaveTest::loadsNothingFrom_data()
@@ -293,6 +294,37 @@ void ZipLoadSaveTest::offsetsCountFromTheStreamPosition()
     QCOMPARE(reloaded.CentralDirectory.at(0).LocalHeaderOffset, 16u);
     QCOMPARE(reloaded.EndRecord.CentralDirOffset,
              quint32(Saved(zip).size() - 22 - (reloaded.EndRecord.CentralDirSize) + 16));
+}
+
+// A load keeps the archive's bytes once; names and data are slices of them
+// that stay valid after the archive object is gone, and change only as
+// copies of their own.
+void ZipLoadSaveTest::fieldsOutliveTheirArchive()
+{
+    QList<QByteArray> names;
+    QList<QByteArray> data;
+    QByteArray stored;
+    {
+        TZipFile zip = Loaded(Saved(ThreeEntries()));
+        for (const TLocalFile& entry : std::as_const(zip.Entries)) {
+            names.append(entry.FileName);
+            data.append(entry.CompressedData);
+        }
+        TLocalFile& entry = zip.Entries[2];
+        entry.CompressionMethod = 0;
+        entry.UncompressedSize = 4;
+        entry.Crc32 = ComputeCrc32(entry.CompressedData.constData(), 4);
+        stored = zip.GetData(2);
+    }
+    QCOMPARE(names, QList<QByteArray>({"a.txt", "docs\\b.txt", "c.bin"}));
+    names[0].append("-changed");
+    names[1][0] = 'D';
+    QCOMPARE(names, QList<QByteArray>({"a.txt-changed", "Docs\\b.txt", "c.bin"}));
+    QCOMPARE(data[2].left(4), stored);
+    QCOMPARE(stored.constData()[stored.size()], '\0'); // a byte array of its own
+    const TZipFile again = Loaded(Saved(ThreeEntries()));
+    for (int i = 0; i < again.Count(); ++i)
+        QCOMPARE(data.at(i), again.Entries.at(i).CompressedData);
 }
 
 QZ_REGISTER_TEST(ZipLoadSaveTest);
