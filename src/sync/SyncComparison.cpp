@@ -295,25 +295,28 @@ QString TSyncComparison::EntryPath(const QString& nameText) const
 // which shares the bytes of `path` and lives no longer than it.
 QByteArray TSyncComparison::RelativeBytes(const QString& file, const QByteArray& path) const
 {
-    const char foreign = PathRules::NativeSeparator() == QLatin1Char('/') ? '\\' : '/';
-    if (!m_relDirPrefixBytes.isEmpty() && path.size() > m_relDirPrefixBytes.size() &&
-        path.startsWith(m_relDirPrefixBytes) && !path.contains(foreign))
+    if (IsBelowRelDirPrefix(file))
         return QByteArray::fromRawData(path.constData() + m_relDirPrefixBytes.size(),
                                        path.size() - m_relDirPrefixBytes.size());
     return RelativeToRelDir(file).toLocal8Bit();
 }
 
 // PathRules::RelativePath(file, RelDir) without splitting both paths into
-// parts for the usual file: one that starts with RelDir and holds only native
-// separators is the rest of its path.
+// parts for the usual file (see IsBelowRelDirPrefix): the rest of its path.
 QString TSyncComparison::RelativeToRelDir(const QString& file) const
+{
+    if (IsBelowRelDirPrefix(file))
+        return file.mid(m_relDirPrefix.size());
+    return PathRules::RelativePath(file, m_project.RelDir());
+}
+
+// A file that starts with RelDir and holds only native separators.
+bool TSyncComparison::IsBelowRelDirPrefix(const QString& file) const
 {
     const QChar foreign =
         PathRules::NativeSeparator() == QLatin1Char('/') ? QLatin1Char('\\') : QLatin1Char('/');
-    if (!m_relDirPrefix.isEmpty() && file.size() > m_relDirPrefix.size() &&
-        file.startsWith(m_relDirPrefix) && !file.contains(foreign))
-        return file.mid(m_relDirPrefix.size());
-    return PathRules::RelativePath(file, m_project.RelDir());
+    return !m_relDirPrefix.isEmpty() && file.size() > m_relDirPrefix.size() &&
+           file.startsWith(m_relDirPrefix) && !file.contains(foreign);
 }
 
 // True when the progress should show item `index` of `count`: the first one,

@@ -71,6 +71,7 @@ private:
     QString EntryPath(const QString& nameText) const;
     QByteArray RelativeBytes(const QString& file, const QByteArray& path) const;
     QString RelativeToRelDir(const QString& file) const;
+    bool IsBelowRelDirPrefix(const QString& file) const;
     bool ProgressDue(int index, int count);
     TSyncItem EntryFields(int index) const;
     static TSyncItem FileFields(const TFileStamp& stamp, const QString& relative);

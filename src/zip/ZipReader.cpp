@@ -140,7 +140,9 @@ TZipContent TZipReader::ReadInOrder()
     return content;
 }
 
-void TZipReader::ReadLocal(TZipContent& content)
+// A local record whose signature was just read, up to its data: the fixed
+// part, the name and the extra field.
+TLocalFile TZipReader::ReadLocalHead()
 {
     TLocalFile local;
     local.Signature = LocalFileSignature;
@@ -151,6 +153,13 @@ void TZipReader::ReadLocal(TZipContent& content)
     static_cast<TSharedBlock&>(local) = RecordCodec::GetSharedBlock(block);
     local.FileName = Take(local.FileNameLength, record, start);
     local.ExtraField = Take(local.ExtraFieldLength, record, start);
+    return local;
+}
+
+void TZipReader::ReadLocal(TZipContent& content)
+{
+    const qint64 start = m_pos - 4;
+    TLocalFile local = ReadLocalHead();
     // The data is never padded: a declared size is no reason to allocate.
     const qint64 available = std::clamp<qint64>(m_bytes.size() - m_pos, 0, local.CompressedSize);
     local.CompressedData = ByteBuffers::Slice(m_owner, m_pos, available);
@@ -285,15 +294,7 @@ bool TZipReader::ReadDirectoryEntry(TZipContent& content, qint64& centralPos, qi
         return Fail(
             content,
             QStringLiteral("the local record of %1 is missing").arg(Quoted(header.FileName)));
-    TLocalFile local;
-    local.Signature = LocalFileSignature;
-    const char* record = "the local record";
-    const qint64 start = m_pos - 4;
-    char block[SharedBlockSize];
-    TakeInto(block, SharedBlockSize, record, start);
-    static_cast<TSharedBlock&>(local) = RecordCodec::GetSharedBlock(block);
-    local.FileName = Take(local.FileNameLength, record, start);
-    local.ExtraField = Take(local.ExtraFieldLength, record, start);
+    TLocalFile local = ReadLocalHead();
     if (local.Flags & DataDescriptorFlag) {
         local.Crc32 = header.Crc32;
         local.CompressedSize = header.CompressedSize;

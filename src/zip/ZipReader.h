@@ -41,6 +41,7 @@ private:
     void TakeInto(char* out, qint64 size, const char* record, qint64 offset);
     QByteArray Take(qint64 size, const char* record, qint64 offset);
     void TakeFixed(char* fixed, qint64 size, quint32 signature, const char* record);
+    TLocalFile ReadLocalHead();
     void ReadLocal(TZipContent& content);
     TFileHeader ReadCentral();
     void ReadEnd(TZipContent& content);
