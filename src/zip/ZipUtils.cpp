@@ -41,9 +41,9 @@ bool IsVersionNumber(QByteArrayView text)
     if (text.size() < 3 ||
         !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
         return false;
-    bool ok = false;
-    text.toInt(&ok, 10);
-    return ok;
+    bool fits = false;
+    [[maybe_unused]] const int number = text.toInt(&fits, 10);
+    return fits;
 }
 } // namespace
 
